@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what building, testing and demoing ZYNKA needs on Debian 12.
+# Idempotent: packages already present are not touched, and apt-get runs only
+# when something is missing.
+set -euo pipefail
+
+packages=(
+  # native build and tests
+  g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  # the toolkit's Linux drawing backend and its fonts
+  libcairo2-dev libfontconfig-dev fonts-liberation2
+  # the Windows build and its proof under Wine
+  g++-mingw-w64-x86-64-posix wine64 xvfb xauth
+  # a third-party VST2 instrument that zynka-render must host
+  amsynth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+fi
