@@ -1,0 +1,14 @@
+#pragma once
+
+#include "engine/config.h"
+
+namespace zynka {
+
+struct FactoryPreset {
+  const char* name;
+  float values[kNumParams];  // in parameter-index order
+};
+
+extern const FactoryPreset kFactoryPresets[kNumFactoryPresets];
+
+}  // namespace zynka

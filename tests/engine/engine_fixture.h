@@ -1,0 +1,61 @@
+// Shared helpers for the engine tests: a Plugin built as a host would build it,
+// with a recording host callback and a scriptable stand-in editor.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/plugin.h"
+
+namespace zynka::test {
+
+struct HostCallRecord {
+  VstInt32 opcode;
+  VstInt32 index;
+  float opt;
+};
+
+/// Every host call the plug-ins made, in order (tests run on one thread).
+std::vector<HostCallRecord>& hostCalls();
+VstIntPtr recordingHost(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+
+/// The editor the next Plugin gets (null: none). It records what the plug-in asks of it.
+struct FakeEditor : AEffEditor, EditorLink {
+  std::vector<std::pair<int, float>> parameterCalls;
+  std::vector<std::string> fileCalls;
+  std::string programNameText = "Renamed";
+  void setParameter(int index, float value) override { parameterCalls.emplace_back(index, value); }
+  void getProgramNameText(char* text) override { vst_strncpy(text, programNameText.c_str(), 24); }
+  void savePreset(int program) override { fileCalls.push_back("savePreset " + std::to_string(program)); }
+  void loadPreset(int program) override { fileCalls.push_back("loadPreset " + std::to_string(program)); }
+  void saveBank() override { fileCalls.push_back("saveBank"); }
+  void loadBank() override { fileCalls.push_back("loadBank"); }
+};
+/// When set, the next Plugin constructed gets a FakeEditor, stored here (owned by the Plugin).
+extern bool giveNextPluginAnEditor;
+extern FakeEditor* lastFakeEditor;
+
+std::unique_ptr<Plugin> makePlugin(float sampleRate = 44100.0f);
+
+/// A MIDI event list that owns its events.
+class MidiList {
+ public:
+  MidiList& add(int offset, unsigned char status, unsigned char data1, unsigned char data2 = 0);
+  MidiList& noteOn(int offset, int note, int velocity) { return add(offset, 0x90, note, velocity); }
+  MidiList& noteOff(int offset, int note) { return add(offset, 0x80, note, 0); }
+  MidiList& cc(int offset, int controller, int value) { return add(offset, 0xB0, controller, value); }
+  VstEvents* events();
+
+ private:
+  std::vector<VstMidiEvent> midi;
+  std::vector<unsigned char> storage;
+};
+
+/// Renders `frames` samples in double precision and returns the left channel (checks right == left).
+std::vector<double> renderDouble(Plugin& plugin, int frames);
+std::vector<float> renderFloat(Plugin& plugin, int frames);
+
+}  // namespace zynka::test

@@ -1,0 +1,167 @@
+// Rendering: the vectorised voice loop against a literal one-voice-at-a-time
+// rendition (bit for bit, over random music, programs and block sizes), plus
+// the block rules: sample-accurate segments, silence, mono on two channels,
+// float against double, voice retirement.
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "engine_fixture.h"
+#include "reference_render.h"
+
+namespace zynka::test {
+namespace {
+
+void expectSameVoices(const EngineState& a, const EngineState& b) {
+  ASSERT_EQ(a.activeVoices, b.activeVoices);
+  for (int v = 0; v < kNumVoices; ++v) {
+    SCOPED_TRACE(v);
+    EXPECT_EQ(std::memcmp(&a.voices[v], &b.voices[v], offsetof(Voice, note)), 0);
+    EXPECT_EQ(a.voices[v].note, b.voices[v].note);
+  }
+  EXPECT_EQ(a.lfoSine, b.lfoSine);
+  EXPECT_EQ(a.vibratoOffset, b.vibratoOffset);
+  EXPECT_EQ(a.lfoCountdown, b.lfoCountdown);
+}
+
+TEST(Render, MatchesLiteralVoiceLoopBitForBit) {
+  std::mt19937 random(20261208);
+  long soundingSamples = 0;
+  for (int round = 0; round < 24; ++round) {
+    SCOPED_TRACE(round);
+    auto plugin = makePlugin(round % 3 == 0 ? 48000.0f : 44100.0f);
+    plugin->setProgram(round % kNumFactoryPresets);
+    if (round >= 16)  // also arbitrary settings, not just the factory's
+      for (int p = 0; p < kNumParams; ++p) plugin->setParameter(p, std::uniform_real_distribution<float>(0, 1)(random));
+
+    const int blocks = 60;
+    for (int block = 0; block < blocks; ++block) {
+      const int frames = std::uniform_int_distribution<int>(1, 700)(random);
+      MidiList list;
+      const int events = std::uniform_int_distribution<int>(0, 6)(random);
+      std::vector<int> offsets;
+      for (int e = 0; e < events; ++e) offsets.push_back(std::uniform_int_distribution<int>(0, frames + 10)(random));
+      std::sort(offsets.begin(), offsets.end());
+      for (int offset : offsets) {
+        const int kind = std::uniform_int_distribution<int>(0, 9)(random);
+        const int note = std::uniform_int_distribution<int>(24, 100)(random);
+        if (kind < 5) list.noteOn(offset, note, std::uniform_int_distribution<int>(1, 127)(random));
+        else if (kind < 8) list.noteOff(offset, note);
+        else if (kind == 8) list.cc(offset, 64, std::uniform_int_distribution<int>(0, 127)(random));
+        else list.add(offset, 0xE0, random() & 0x7F, random() & 0x7F);
+      }
+      if (block % 7 == 3) list.cc(0, 1, 90);  // modulation wheel
+      plugin->processEvents(list.events());
+
+      EngineState expected = plugin->getEngineState();
+      const ProgramRecord& program = *plugin->getProgramRecord(plugin->getProgram());
+      std::vector<double> reference;
+      referenceRenderBlock(expected, program.parameter(kTuning), program.parameter(kWave), reference, frames);
+
+      const std::vector<double> rendered = renderDouble(*plugin, frames);
+      ASSERT_EQ(rendered, reference) << "block " << block;
+      for (double sample : rendered) soundingSamples += sample != 0.0;
+      expectSameVoices(plugin->getEngineState(), expected);
+    }
+  }
+  EXPECT_GT(soundingSamples, 100000);  // the comparison was made on real sound
+}
+
+TEST(Render, SilenceWithNothingSoundingChangesNothing) {
+  auto plugin = makePlugin();
+  const EngineState before = plugin->getEngineState();
+  for (double sample : renderDouble(*plugin, 256)) EXPECT_EQ(sample, 0.0);
+  EXPECT_EQ(std::memcmp(&before, &plugin->getEngineState(), sizeof before), 0);
+}
+
+TEST(Render, NoteActsFromItsSampleOffset) {
+  auto plugin = makePlugin();
+  plugin->processEvents(MidiList().noteOn(10, 60, 100).events());
+  const std::vector<double> out = renderDouble(*plugin, 64);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(out[i], 0.0) << i;
+  EXPECT_NE(out[11], 0.0);
+  EXPECT_EQ(plugin->getActiveVoiceCount(), 1);
+}
+
+TEST(Render, OffsetAtOrBeyondTheBlockIsNeverPlayed) {
+  auto plugin = makePlugin();
+  plugin->processEvents(MidiList().noteOn(64, 60, 100).events());
+  for (double sample : renderDouble(*plugin, 64)) EXPECT_EQ(sample, 0.0);
+  for (double sample : renderDouble(*plugin, 64)) EXPECT_EQ(sample, 0.0);
+  EXPECT_EQ(plugin->getActiveVoiceCount(), 0);
+}
+
+TEST(Render, DecreasingOrNegativeOffsetsActAtOnceAndNeverOverrun) {
+  auto plugin = makePlugin();
+  plugin->processEvents(MidiList().noteOn(40, 60, 100).noteOn(5, 64, 100).noteOn(-3, 67, 100).events());
+  std::vector<double> left(64 + 16, 7.0), right(64 + 16, 7.0);
+  double* outputs[2] = {left.data(), right.data()};
+  plugin->processDoubleReplacing(nullptr, outputs, 64);
+  for (int i = 64; i < 80; ++i) EXPECT_EQ(left[i], 7.0);  // nothing written past the block
+  for (int i = 0; i < 40; ++i) EXPECT_EQ(left[i], 0.0);
+  EXPECT_EQ(plugin->getActiveVoiceCount(), 3);
+}
+
+TEST(Render, FloatIsDoubleConvertedAndBothChannelsAgree) {
+  auto a = makePlugin();
+  auto b = makePlugin();
+  for (auto* p : {a.get(), b.get()}) {
+    p->setProgram(2);
+    p->processEvents(MidiList().noteOn(0, 48, 90).noteOn(3, 55, 70).noteOn(300, 72, 127).events());
+  }
+  const std::vector<double> precise = renderDouble(*a, 1024);
+  const std::vector<float> single = renderFloat(*b, 1024);
+  for (int i = 0; i < 1024; ++i) ASSERT_EQ(single[i], static_cast<float>(precise[i])) << i;
+}
+
+TEST(Render, ReleasedVoiceRetiresAfterItsReleaseTime) {
+  auto plugin = makePlugin();
+  plugin->setParameter(kAmpRel, 0.0f);
+  plugin->setParameter(kAmpDec, 1.0f);
+  plugin->setParameter(kAmpAtt, 0.0f);
+  plugin->processEvents(MidiList().noteOn(0, 60, 127).events());
+  renderDouble(*plugin, 4096);
+  const double level = plugin->getEngineState().voices[0].ampLevel;
+  plugin->processEvents(MidiList().noteOff(0, 60).events());
+  // A 0.7 level falls below the threshold after ln(0.7 / 0.0003) / (e^5 / fs) samples.
+  const double expected = std::log(level / kSilenceThreshold) / (std::exp(5.0) / 44100.0);
+  int rendered = 0;
+  while (plugin->getActiveVoiceCount() == 1 && rendered < 20000) {
+    renderDouble(*plugin, 64);
+    rendered += 64;
+  }
+  EXPECT_EQ(plugin->getActiveVoiceCount(), 0);
+  EXPECT_NEAR(rendered, expected, 64);
+}
+
+TEST(Render, HeldNoteWithoutDecaySoundsUntilReleased) {
+  auto plugin = makePlugin();
+  plugin->setParameter(kAmpDec, 0.99f);
+  plugin->processEvents(MidiList().noteOn(0, 60, 100).events());
+  for (int i = 0; i < 200; ++i) renderDouble(*plugin, 512);  // over two seconds
+  EXPECT_EQ(plugin->getActiveVoiceCount(), 1);
+  plugin->processEvents(MidiList().noteOff(0, 60).events());
+  for (int i = 0; i < 200; ++i) renderDouble(*plugin, 512);
+  EXPECT_EQ(plugin->getActiveVoiceCount(), 0);
+}
+
+TEST(Render, NoteSoundsAtItsStandardPitch) {
+  for (float rate : {44100.0f, 48000.0f}) {
+    auto plugin = makePlugin(rate);
+    plugin->setProgram(25);  // "Sine Bass": Octave 0.4 is one octave down
+    plugin->setParameter(kOctave, 0.5f);
+    plugin->setParameter(kThru, 0.0f);
+    plugin->setParameter(kModInit, 0.0f);
+    plugin->setParameter(kModSus, 0.0f);
+    plugin->setParameter(kAmpDec, 1.0f);
+    plugin->processEvents(MidiList().noteOn(0, 69, 100).events());
+    const int frames = static_cast<int>(rate);
+    std::vector<double> out = renderDouble(*plugin, frames);
+    int crossings = 0;
+    for (int i = frames / 2; i + 1 < frames; ++i) crossings += (out[i] <= 0.0 && out[i + 1] > 0.0);
+    EXPECT_NEAR(crossings, 220, 2) << rate;  // A4 over half a second
+  }
+}
+
+}  // namespace
+}  // namespace zynka::test
