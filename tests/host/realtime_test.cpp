@@ -1,0 +1,162 @@
+// The audio calls (processEvents, processReplacing, processDoubleReplacing)
+// never allocate, lock or make a system call. Proven in a child process: every
+// allocation and lock function of this executable is counted, and a seccomp
+// filter kills the child on any system call other than the final exit.
+#include <gtest/gtest.h>
+
+#include <linux/audit.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <pthread.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tools/hostkit/hostkit.h"
+
+// glibc's own entry points, so the counting wrappers below can forward to them.
+extern "C" void* __libc_malloc(std::size_t);
+extern "C" void* __libc_calloc(std::size_t, std::size_t);
+extern "C" void* __libc_realloc(void*, std::size_t);
+extern "C" void __libc_free(void*);
+extern "C" void* __libc_memalign(std::size_t, std::size_t);
+
+namespace {
+std::atomic<bool> watching{false};
+std::atomic<int> forbiddenCalls{0};
+inline void note() {
+  if (watching.load(std::memory_order_relaxed)) forbiddenCalls.fetch_add(1, std::memory_order_relaxed);
+}
+}  // namespace
+
+// Executable symbols take precedence over the C library's, also for calls from zynka.so.
+extern "C" {
+void* malloc(std::size_t size) { note(); return __libc_malloc(size); }
+void* calloc(std::size_t n, std::size_t size) { note(); return __libc_calloc(n, size); }
+void* realloc(void* p, std::size_t size) { note(); return __libc_realloc(p, size); }
+void free(void* p) { note(); __libc_free(p); }
+void* aligned_alloc(std::size_t alignment, std::size_t size) { note(); return __libc_memalign(alignment, size); }
+void* memalign(std::size_t alignment, std::size_t size) { note(); return __libc_memalign(alignment, size); }
+int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
+  note();
+  *out = __libc_memalign(alignment, size);
+  return *out ? 0 : 12;
+}
+int pthread_mutex_lock(pthread_mutex_t*) { note(); return 0; }
+int pthread_mutex_trylock(pthread_mutex_t*) { note(); return 0; }
+int pthread_mutex_unlock(pthread_mutex_t*) { note(); return 0; }
+int pthread_spin_lock(pthread_spinlock_t*) { note(); return 0; }
+int pthread_rwlock_rdlock(pthread_rwlock_t*) { note(); return 0; }
+int pthread_rwlock_wrlock(pthread_rwlock_t*) { note(); return 0; }
+}
+
+namespace {
+
+std::string pluginPath() {
+  const char* path = std::getenv("ZYNKA_PLUGIN");
+  return path && *path ? path : ZYNKA_PLUGIN_PATH;
+}
+
+/// Only exit and exit_group are allowed; anything else kills the process with SIGSYS.
+bool forbidSystemCalls() {
+  sock_filter filter[] = {
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_exit_group, 0, 1),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_exit, 0, 1),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_KILL_PROCESS),
+  };
+  sock_fprog program{static_cast<unsigned short>(sizeof filter / sizeof filter[0]), filter};
+  return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+         syscall(SYS_seccomp, SECCOMP_SET_MODE_FILTER, 0, &program) == 0;
+}
+
+struct EventList {
+  std::vector<VstMidiEvent> midi;
+  std::vector<unsigned char> storage;
+  VstEvents* build() {
+    storage.assign(sizeof(VstEvents) + midi.size() * sizeof(VstEvent*), 0);
+    auto* list = reinterpret_cast<VstEvents*>(storage.data());
+    list->numEvents = static_cast<VstInt32>(midi.size());
+    for (std::size_t i = 0; i < midi.size(); ++i) list->events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+    return list;
+  }
+  void add(int offset, int status, int data1, int data2) {
+    VstMidiEvent e{};
+    e.type = kVstMidiType;
+    e.byteSize = sizeof e;
+    e.deltaFrames = offset;
+    e.midiData[0] = static_cast<char>(status);
+    e.midiData[1] = static_cast<char>(data1);
+    e.midiData[2] = static_cast<char>(data2);
+    midi.push_back(e);
+  }
+};
+
+TEST(Realtime, AudioCallsNeitherAllocateNorLockNorCallTheSystem) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer owns malloc in this build";
+#endif
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::string error;
+    auto library = hostkit::PluginLibrary::load(pluginPath(), error);
+    if (!library) _exit(90);
+    hostkit::Host host;
+    AEffect* effect = host.instantiate(*library, error);
+    if (!effect) _exit(91);
+    host.start(effect);
+
+    // Every kind of event the plug-in handles, prepared before watching starts.
+    std::vector<EventList> lists(6);
+    for (int i = 0; i < 40; ++i) lists[0].add(i * 11, 0x90, 30 + i, 100);
+    lists[1].add(0, 0xB0, 64, 127);
+    lists[1].add(10, 0x80, 40, 0);
+    lists[1].add(20, 0xE0, 0x7F, 0x7F);
+    lists[1].add(30, 0xB0, 1, 100);
+    lists[1].add(40, 0xB0, 7, 90);
+    lists[2].add(0, 0xB0, 64, 0);
+    lists[2].add(5, 0xC0, 7, 0);  // program change: resets and recomputes on the audio thread
+    lists[2].add(6, 0x90, 60, 90);
+    lists[3].add(0, 0xB0, 123, 0);
+    lists[4].add(0, 0xD0, 10, 0);
+    std::vector<VstEvents*> built;
+    for (EventList& list : lists) built.push_back(list.build());
+    std::vector<float> left(512), right(512);
+    std::vector<double> dleft(512), dright(512);
+    float* outputs[2] = {left.data(), right.data()};
+    double* doutputs[2] = {dleft.data(), dright.data()};
+    effect->processReplacing(effect, nullptr, outputs, 16);  // the host's first call, unwatched
+
+    if (!forbidSystemCalls()) _exit(92);
+    watching = true;
+    for (int block = 0; block < 60; ++block) {
+      effect->dispatcher(effect, effProcessEvents, 0, 0, built[block % built.size()], 0.0f);
+      if (block % 2)
+        effect->processReplacing(effect, nullptr, outputs, 512);
+      else
+        effect->processDoubleReplacing(effect, nullptr, doutputs, 512);
+    }
+    watching = false;
+    syscall(SYS_exit_group, forbiddenCalls.load() == 0 ? 0 : 10);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  if (WIFSIGNALED(status)) {
+    FAIL() << "the audio calls made a system call (signal " << WTERMSIG(status) << ")";
+  }
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_NE(WEXITSTATUS(status), 10) << "the audio calls allocated or locked";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+}  // namespace
