@@ -136,8 +136,10 @@ void* PluginLibrary::symbol(const char* name) const {
 #else
 
 std::unique_ptr<PluginLibrary> PluginLibrary::load(const std::string& path, std::string& error) {
+  // The path names a file: without a slash dlopen would search the library path instead.
+  const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
   // RTLD_LOCAL keeps the plug-in's symbols from mixing with the host's or another plug-in's.
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* why = dlerror();
     error = "cannot load " + path + ": " + oneLine(why != nullptr ? why : "unknown error");
