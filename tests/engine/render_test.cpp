@@ -7,6 +7,7 @@
 #include <random>
 
 #include "engine_fixture.h"
+#include "engine/voice_kernel.h"
 #include "reference_render.h"
 
 namespace zynka::test {
@@ -65,6 +66,39 @@ TEST(Render, MatchesLiteralVoiceLoopBitForBit) {
     }
   }
   EXPECT_GT(soundingSamples, 100000);  // the comparison was made on real sound
+}
+
+TEST(Render, EveryKernelWidthGivesTheSameResult) {
+  // Voices in every state the loop meets: attacking, decaying, released, about to fall silent.
+  auto plugin = makePlugin();
+  plugin->setProgram(3);
+  MidiList list;
+  for (int i = 0; i < 29; ++i) list.noteOn(i * 7, 30 + i * 3, 20 + i * 3);
+  plugin->processEvents(list.events());
+  renderDouble(*plugin, 400);
+  plugin->processEvents(MidiList().noteOff(0, 33).noteOff(0, 60).events());
+  renderDouble(*plugin, 300);
+  std::vector<double> vibrato(128);
+  for (int i = 0; i < 128; ++i) vibrato[i] = 1e-4 * std::sin(i * 0.1);
+
+  std::vector<double> expected;
+  EngineState expectedState{};
+  bool first = true;
+  for (int lanes : {2, 4, 8}) {
+    EngineState state = plugin->getEngineState();
+    state.voices[7].ampTarget = 0.000301;  // falls silent mid-block
+    state.voices[9].phase = 200.0;          // far outside the wrap range
+    std::vector<double> out(128, 0.25);
+    if (!renderVoicesWithLanes(lanes, state.voices, kNumVoices, vibrato.data(), 128, -1.2, 0.1, out.data())) continue;
+    if (first) {
+      expected = out;
+      expectedState = state;
+      first = false;
+      continue;
+    }
+    EXPECT_EQ(out, expected) << lanes;
+    expectSameVoices(state, expectedState);
+  }
 }
 
 TEST(Render, SilenceWithNothingSoundingChangesNothing) {
