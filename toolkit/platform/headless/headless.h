@@ -1,0 +1,76 @@
+// The headless platform window: an in-memory window for tests and for hosts without
+// a display. It records what the frame asks of the window system (invalidated
+// rectangles, capture, cursor, mouse-leave requests), takes injected window messages
+// and paints on request into an image that can be read pixel by pixel.
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "toolkit/platform/platform.h"
+#include "toolkit/platform/windowmessage.h"
+
+namespace VSTGUI::Headless {
+
+/// Runs one window message through the window's frame (what a window procedure does).
+std::intptr_t send(Platform::Window* window, const WindowMessage& message,
+                   bool* callDefault = nullptr);
+/// A mouse message at (x, y) with a key-state word.
+WindowMessage mouseMessage(WindowMessage::Kind kind, int x, int y, std::uint32_t keyState = 0);
+/// A wheel message at screen position (x, y).
+WindowMessage wheelMessage(int x, int y, int delta, std::uint32_t keyState = 0);
+
+/// Paints what was invalidated since the last paint; false when nothing was.
+bool paint(Platform::Window* window);
+/// Paints the given rectangle.
+void paint(Platform::Window* window, const CRect& rect);
+
+/// The rectangles invalidated since the last paint or clear.
+const std::vector<CRect>& invalidRects(Platform::Window* window);
+/// The bounding box of invalidRects (empty when none).
+CRect invalidUnion(Platform::Window* window);
+/// Forgets the invalidated rectangles.
+void clearInvalidRects(Platform::Window* window);
+
+/// True while the window holds the mouse capture.
+bool hasCapture(Platform::Window* window);
+/// Number of mouse-leave notifications asked for.
+int mouseLeaveRequests(Platform::Window* window);
+/// True while a drop target is registered.
+bool isDropTargetRegistered(Platform::Window* window);
+/// The host's parent window given at creation.
+void* parentWindow(Platform::Window* window);
+
+/// One pixel of the window as ARGB (alpha not premultiplied).
+std::uint32_t pixel(Platform::Window* window, int x, int y);
+/// One pixel of an image as ARGB (alpha not premultiplied).
+std::uint32_t imagePixel(Platform::Image* image, int x, int y);
+/// The window's pixels as a cairo image surface (owned by the window).
+cairo_surface_t* surface(Platform::Window* window);
+/// Writes the window's pixels as a PNG file.
+bool savePng(Platform::Window* window, const char* path);
+
+/// Sets the mouse position relative to the window.
+void setMousePosition(Platform::Window* window, const CPoint& where);
+/// Sets the window's position on the screen.
+void setScreenOrigin(Platform::Window* window, const CPoint& origin);
+/// Sets the physical buttons and modifier keys (kLButton, kShift, ...).
+void setMouseButtons(CButton buttons);
+/// Sets whether Alt is down.
+void setAltDown(bool down);
+/// Sets the major version frames read at construction (6 by default).
+void setMajorVersion(int version);
+/// The cursor shape shown now.
+CCursorType currentCursor();
+/// The number of live windows using the registered window class (0: class unregistered).
+int windowClassUseCount();
+/// How often the window class was registered since the process started.
+int windowClassRegistrations();
+/// Balance of oleInitialize and oleUninitialize.
+int oleInitCount();
+/// The colours given by the last text field colour request.
+void lastTextFieldColours(CColor& text, CColor& back);
+
+}  // namespace VSTGUI::Headless

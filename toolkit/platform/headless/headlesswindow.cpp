@@ -1,0 +1,317 @@
+#include <cairo.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <vector>
+
+#include "toolkit/cframe.h"
+#include "toolkit/platform/cairo/cairotypes.h"
+#include "toolkit/platform/headless/embeddedresources.h"
+#include "toolkit/platform/headless/headless.h"
+#include "toolkit/platform/platform.h"
+
+namespace VSTGUI::Platform {
+
+struct Window {
+  CFrame* frame = nullptr;
+  void* parent = nullptr;
+  cairo_surface_t* surface = nullptr;
+  Device device;
+  std::vector<CRect> invalidRects;
+  CRect paintRect;
+  bool painting = false;
+  bool captured = false;
+  int mouseLeaveRequests = 0;
+  CPoint mouse;
+  CPoint screenOrigin;
+  bool dropTarget = false;
+};
+
+struct Cursor {
+  CCursorType type;
+};
+
+struct DropTarget {
+  Window* window;
+};
+
+namespace {
+
+struct HeadlessState {
+  CButton buttons = 0;
+  bool altDown = false;
+  int majorVersion = 6;
+  CCursorType cursor = kCursorDefault;
+  int classUseCount = 0;
+  int classRegistrations = 0;
+  int oleCount = 0;
+  CColor textFieldText{};
+  CColor textFieldBack{};
+};
+
+HeadlessState& state() {
+  static HeadlessState s;
+  return s;
+}
+
+Cursor* cursorFor(CCursorType type) {
+  static Cursor cursors[] = {{kCursorDefault}, {kCursorWait},     {kCursorHSize},
+                             {kCursorVSize},   {kCursorSizeAll},  {kCursorNESWSize},
+                             {kCursorNWSESize}, {kCursorCopy},    {kCursorNotAllowed},
+                             {kCursorHand}};
+  const int index = static_cast<int>(type);
+  return index >= 0 && index < 10 ? &cursors[index] : &cursors[0];
+}
+
+std::vector<std::pair<const EmbeddedResource*, std::size_t>>& resourceTables() {
+  static std::vector<std::pair<const EmbeddedResource*, std::size_t>> tables;
+  return tables;
+}
+
+bool equalsIgnoringCase(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b)
+    if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
+      return false;
+  return *a == *b;
+}
+
+}  // namespace
+
+bool registerEmbeddedResources(const EmbeddedResource* table, std::size_t count) {
+  resourceTables().emplace_back(table, count);
+  return true;
+}
+
+bool findResource(const char* name, int id, const char* type, const void*& data, std::uint32_t& size) {
+  if (!type) return false;
+  for (const auto& [table, count] : resourceTables()) {
+    for (std::size_t i = 0; i < count; ++i) {
+      const EmbeddedResource& r = table[i];
+      if (!equalsIgnoringCase(r.type, type)) continue;
+      const bool match = name ? (r.name && equalsIgnoringCase(r.name, name)) : (!r.name && r.id == id);
+      if (!match) continue;
+      data = r.data;
+      size = r.size;
+      return true;
+    }
+  }
+  return false;
+}
+
+void oleInitialize() { ++state().oleCount; }
+void oleUninitialize() { --state().oleCount; }
+int getMajorVersion() { return state().majorVersion; }
+
+Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, int) {
+  if (size.width() <= 0 || size.height() <= 0) return nullptr;
+  if (state().classUseCount++ == 0) ++state().classRegistrations;
+  auto* window = new Window;
+  window->frame = frame;
+  window->parent = parentWindow;
+  window->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size.width(), size.height());
+  window->device.surface = window->surface;
+  return window;
+}
+
+void destroyWindow(Window* window) {
+  if (!window) return;
+  window->frame = nullptr;  // detached first: the frame hears nothing of its window's end
+  cairo_surface_destroy(window->surface);
+  delete window;
+  --state().classUseCount;
+}
+
+void invalidateRect(Window* window, const CRect& rect) {
+  if (window) window->invalidRects.push_back(rect);
+}
+
+bool beginPaint(Window* window, Device*& device, CRect& updateRect) {
+  if (!window || !window->painting || window->paintRect.isEmpty()) return false;
+  device = &window->device;
+  updateRect = window->paintRect;
+  return true;
+}
+
+void endPaint(Window* window) {
+  if (window) window->painting = false;
+}
+
+Device* getWindowDevice(Window* window) { return window ? &window->device : nullptr; }
+void releaseWindowDevice(Window*, Device*) {}
+CPoint getScreenOrigin(Window* window) { return window ? window->screenOrigin : CPoint(); }
+
+void captureMouse(Window* window) {
+  if (window) window->captured = true;
+}
+void releaseMouse(Window* window) {
+  if (window) window->captured = false;
+}
+void trackMouseLeave(Window* window) {
+  if (window) ++window->mouseLeaveRequests;
+}
+CPoint getMousePosition(Window* window) { return window ? window->mouse : CPoint(); }
+CButton getMouseButtons() { return state().buttons; }
+bool isAltDown() { return state().altDown; }
+Cursor* getCursor() { return cursorFor(state().cursor); }
+Cursor* getSystemCursor(CCursorType type) { return cursorFor(type); }
+void setCursor(Cursor* cursor) { state().cursor = cursor ? cursor->type : kCursorDefault; }
+
+std::uint32_t getTicks() {
+  using namespace std::chrono;
+  return static_cast<std::uint32_t>(
+      duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+DropTarget* registerDropTarget(Window* window, CFrame*) {
+  if (!window) return nullptr;
+  window->dropTarget = true;
+  return new DropTarget{window};
+}
+
+void revokeDropTarget(Window* window, DropTarget* target) {
+  if (window) window->dropTarget = false;
+  delete target;
+}
+
+bool getOuterPosition(Window*, CCoord& x, CCoord& y) {
+  x = 0;
+  y = 0;
+  return true;
+}
+
+bool getParentRect(Window* window, CRect& rect) {
+  if (!window) return false;
+  rect = CRect(0, 0, cairo_image_surface_get_width(window->surface),
+               cairo_image_surface_get_height(window->surface));
+  return true;
+}
+
+bool growWindows(Window* window, CCoord dw, CCoord dh) {
+  if (!window) return false;
+  const int w = cairo_image_surface_get_width(window->surface) + dw;
+  const int h = cairo_image_surface_get_height(window->surface) + dh;
+  if (w <= 0 || h <= 0) return false;
+  cairo_surface_destroy(window->surface);
+  window->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+  window->device.surface = window->surface;
+  return true;
+}
+
+std::intptr_t colourTextField(const WindowMessage&, const CColor& text, const CColor& back,
+                              void*& brushSlot) {
+  state().textFieldText = text;
+  state().textFieldBack = back;
+  brushSlot = nullptr;
+  return static_cast<std::intptr_t>(toArgb(back));
+}
+
+}  // namespace VSTGUI::Platform
+
+namespace VSTGUI::Headless {
+
+using Platform::state;
+
+std::intptr_t send(Platform::Window* window, const WindowMessage& message, bool* callDefault) {
+  bool dflt = true;
+  std::intptr_t result = 0;
+  if (window) result = dispatchWindowMessage(window->frame, window, message, dflt);
+  if (callDefault) *callDefault = dflt;
+  return result;
+}
+
+WindowMessage mouseMessage(WindowMessage::Kind kind, int x, int y, std::uint32_t keyState) {
+  WindowMessage message;
+  message.kind = kind;
+  message.x = static_cast<std::int16_t>(x);
+  message.y = static_cast<std::int16_t>(y);
+  message.keyState = keyState;
+  return message;
+}
+
+WindowMessage wheelMessage(int x, int y, int delta, std::uint32_t keyState) {
+  WindowMessage message = mouseMessage(WindowMessage::kWheel, x, y, keyState);
+  message.wheelDelta = static_cast<std::int16_t>(delta);
+  return message;
+}
+
+bool paint(Platform::Window* window) {
+  const CRect r = invalidUnion(window);
+  if (r.isEmpty()) return false;
+  paint(window, r);
+  return true;
+}
+
+void paint(Platform::Window* window, const CRect& rect) {
+  if (!window) return;
+  const CRect bounds(0, 0, cairo_image_surface_get_width(window->surface),
+                     cairo_image_surface_get_height(window->surface));
+  window->paintRect = rect;
+  window->paintRect.bound(bounds);
+  window->painting = true;
+  window->invalidRects.clear();
+  WindowMessage message;
+  message.kind = WindowMessage::kPaint;
+  send(window, message);
+  window->painting = false;
+}
+
+const std::vector<CRect>& invalidRects(Platform::Window* window) {
+  static const std::vector<CRect> none;
+  return window ? window->invalidRects : none;
+}
+
+CRect invalidUnion(Platform::Window* window) {
+  if (!window || window->invalidRects.empty()) return CRect();
+  CRect u = window->invalidRects.front();
+  for (const CRect& r : window->invalidRects) {
+    u.left = std::min(u.left, r.left);
+    u.top = std::min(u.top, r.top);
+    u.right = std::max(u.right, r.right);
+    u.bottom = std::max(u.bottom, r.bottom);
+  }
+  return u;
+}
+
+void clearInvalidRects(Platform::Window* window) {
+  if (window) window->invalidRects.clear();
+}
+
+bool hasCapture(Platform::Window* window) { return window && window->captured; }
+int mouseLeaveRequests(Platform::Window* window) { return window ? window->mouseLeaveRequests : 0; }
+bool isDropTargetRegistered(Platform::Window* window) { return window && window->dropTarget; }
+void* parentWindow(Platform::Window* window) { return window ? window->parent : nullptr; }
+
+std::uint32_t pixel(Platform::Window* window, int x, int y) {
+  return window ? Platform::readPixel(window->surface, x, y) : 0;
+}
+
+std::uint32_t imagePixel(Platform::Image* image, int x, int y) {
+  return image ? Platform::readPixel(image->surface, x, y) : 0;
+}
+
+cairo_surface_t* surface(Platform::Window* window) { return window ? window->surface : nullptr; }
+
+bool savePng(Platform::Window* window, const char* path) {
+  return window && cairo_surface_write_to_png(window->surface, path) == CAIRO_STATUS_SUCCESS;
+}
+
+void setMousePosition(Platform::Window* window, const CPoint& where) {
+  if (window) window->mouse = where;
+}
+void setScreenOrigin(Platform::Window* window, const CPoint& origin) {
+  if (window) window->screenOrigin = origin;
+}
+void setMouseButtons(CButton buttons) { state().buttons = buttons; }
+void setAltDown(bool down) { state().altDown = down; }
+void setMajorVersion(int version) { state().majorVersion = version; }
+CCursorType currentCursor() { return state().cursor; }
+int windowClassUseCount() { return state().classUseCount; }
+int windowClassRegistrations() { return state().classRegistrations; }
+int oleInitCount() { return state().oleCount; }
+void lastTextFieldColours(CColor& text, CColor& back) {
+  text = state().textFieldText;
+  back = state().textFieldBack;
+}
+
+}  // namespace VSTGUI::Headless

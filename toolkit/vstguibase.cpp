@@ -1,0 +1,9 @@
+#include "toolkit/vstguibase.h"
+
+namespace VSTGUI {
+
+const char kMsgCheckIfViewContainer[] = "kMsgCheckIfViewContainer";
+const char kMsgNewFocusView[] = "kMsgNewFocusView";
+const char kMsgOldFocusView[] = "kMsgOldFocusView";
+
+}  // namespace VSTGUI
