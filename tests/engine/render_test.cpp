@@ -199,3 +199,64 @@ TEST(Render, NoteSoundsAtItsStandardPitch) {
 
 }  // namespace
 }  // namespace zynka::test
+
+namespace zynka::test {
+namespace {
+
+// How the host cuts blocks must not change the sound, as long as nothing
+// happens that is defined per block: no voice falls silent and is retired, no
+// modulation level is cut at a block end, and no block is entirely silent.
+TEST(Render, BlockSizeDoesNotChangeTheSound) {
+  auto renderWith = [](const std::vector<int>& blocks) {
+    auto plugin = makePlugin();
+    plugin->setProgram(8);  // "Chiff Organ": held notes, vibrato, modulation that stays up
+    std::vector<double> all;
+    const int notes[][3] = {{0, 48, 100}, {700, 55, 90}, {1500, 60, 80}, {2300, 64, 120}};
+    int position = 0;
+    for (int frames : blocks) {
+      MidiList list;
+      for (const auto& n : notes)
+        if (n[0] >= position && n[0] < position + frames) list.noteOn(n[0] - position, n[1], n[2]);
+      if (position == 0) list.cc(0, 1, 64);
+      plugin->processEvents(list.events());
+      const std::vector<double> out = renderDouble(*plugin, frames);
+      all.insert(all.end(), out.begin(), out.end());
+      position += frames;
+    }
+    return all;
+  };
+  const int total = 8192;
+  auto uniform = [&](int size) { return std::vector<int>(total / size, size); };
+  std::vector<int> mixed;
+  std::mt19937 random(11);
+  for (int left = total; left > 0;) {
+    const int frames = std::min(left, std::uniform_int_distribution<int>(1, 900)(random));
+    mixed.push_back(frames);
+    left -= frames;
+  }
+  const std::vector<double> reference = renderWith(uniform(1024));
+  EXPECT_EQ(renderWith(uniform(1)), reference);
+  EXPECT_EQ(renderWith(uniform(64)), reference);
+  EXPECT_EQ(renderWith(mixed), reference);
+}
+
+TEST(Render, AutomationReachesTheHostAfterTheValueIsApplied) {
+  auto plugin = makePlugin();
+  hostCalls().clear();
+  plugin->setParameterAutomated(kVibAmt, 0.25f);
+  EXPECT_EQ(plugin->getParameter(kVibAmt), 0.25f);
+  ASSERT_EQ(hostCalls().size(), 1u);
+  EXPECT_EQ(hostCalls()[0].opcode, audioMasterAutomate);
+  EXPECT_EQ(hostCalls()[0].index, kVibAmt);
+  EXPECT_EQ(hostCalls()[0].opt, 0.25f);
+  hostCalls().clear();
+  plugin->beginEdit(kWave);
+  plugin->endEdit(kWave);
+  ASSERT_EQ(hostCalls().size(), 2u);
+  EXPECT_EQ(hostCalls()[0].opcode, audioMasterBeginEdit);
+  EXPECT_EQ(hostCalls()[1].opcode, audioMasterEndEdit);
+  EXPECT_EQ(hostCalls()[1].index, kWave);
+}
+
+}  // namespace
+}  // namespace zynka::test
