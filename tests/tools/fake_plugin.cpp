@@ -181,8 +181,14 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
 
 [[maybe_unused]] AEffect* create(audioMasterCallback master) {
   if (master(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
+#if FAKE_VARIANT == 4
+  // A host cannot close a record without the magic, so this one is never freed: keep it static.
+  static Fake unclosable;
+  Fake* f = &unclosable;
+#else
   Fake* f = new (std::nothrow) Fake();
   if (f == nullptr) return nullptr;
+#endif
   if (const char* path = std::getenv("FAKE_VST_LOG")) f->log = std::fopen(path, "a");
   f->master = master;
   AEffect& e = f->effect;
@@ -219,12 +225,9 @@ FAKE_EXPORT AEffect* VSTPluginMain(audioMasterCallback master) { return create(m
 #endif
 
 #if FAKE_VARIANT == 0 || FAKE_VARIANT == 1
-#ifdef _WIN32
-FAKE_EXPORT AEffect* main(audioMasterCallback master) { return create(master); }
-#else
+// "main" cannot be defined as an ordinary C++ function; the assembler gives it the name.
 FAKE_EXPORT AEffect* fakeMain(audioMasterCallback master) __asm__("main");
 FAKE_EXPORT AEffect* fakeMain(audioMasterCallback master) { return create(master); }
-#endif
 #endif
 
 #if FAKE_VARIANT == 2
