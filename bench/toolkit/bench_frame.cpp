@@ -1,0 +1,79 @@
+// Frame drawing on the headless platform: a full redraw of the editor-sized frame
+// (856 x 392 background plus 20 alpha-blended 64 x 64 pictures), and the idle pass
+// with one dirty view, alone and followed by the paint it asks for.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "toolkit/cbitmap.h"
+#include "toolkit/cframe.h"
+#include "toolkit/platform/headless/headless.h"
+
+using namespace VSTGUI;
+
+namespace {
+
+struct Scene {
+  explicit Scene(int majorVersion = 6) {
+    Headless::setMajorVersion(majorVersion);
+    frame = new CFrame(CRect(0, 0, 856, 392), reinterpret_cast<void*>(0x1000), nullptr);
+    Headless::setMajorVersion(6);
+    CBitmap* background = new CBitmap(CResourceDescription("Background"));
+    CBitmap* picture = new CBitmap(CResourceDescription("Alpha"));
+    frame->setBackground(background);
+    for (int i = 0; i < 20; ++i) {
+      const CCoord x = 24 + (i % 10) * 80;
+      const CCoord y = 60 + (i / 10) * 160;
+      auto* view = new CView(CRect(x, y, x + 64, y + 64));
+      view->setBackground(picture);
+      view->setTransparency(true);
+      frame->addView(view);
+      view->forget();
+      views.push_back(view);
+    }
+    background->forget();
+    picture->forget();
+    window = frame->getPlatformWindow();
+    frame->idle();
+    Headless::paint(window);
+  }
+  ~Scene() { frame->forget(); }
+
+  CFrame* frame;
+  Platform::Window* window;
+  std::vector<CView*> views;
+};
+
+void BM_FullRedraw(benchmark::State& state) {
+  Scene scene(static_cast<int>(state.range(0)));
+  const CRect all(0, 0, 856, 392);
+  for (auto _ : state) Headless::paint(scene.window, all);
+  state.SetLabel(state.range(0) < 6 ? "through the back buffer" : "direct");
+}
+BENCHMARK(BM_FullRedraw)->Arg(6)->Arg(5)->Unit(benchmark::kMicrosecond);
+
+void BM_IdleOneDirtyView(benchmark::State& state) {
+  Scene scene;
+  CView* view = scene.views[7];
+  for (auto _ : state) {
+    view->setDirty(true);
+    scene.frame->idle();
+    Headless::clearInvalidRects(scene.window);
+  }
+}
+BENCHMARK(BM_IdleOneDirtyView)->Unit(benchmark::kNanosecond);
+
+void BM_IdleAndPaintOneDirtyView(benchmark::State& state) {
+  Scene scene;
+  CView* view = scene.views[7];
+  for (auto _ : state) {
+    view->setDirty(true);
+    scene.frame->idle();
+    Headless::paint(scene.window);
+  }
+}
+BENCHMARK(BM_IdleAndPaintOneDirtyView)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
