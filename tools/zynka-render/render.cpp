@@ -355,10 +355,13 @@ struct ScheduledEvent {
 class Progress {
  public:
   explicit Progress(bool enabled, double sampleRate) : enabled_(enabled), rate_(sampleRate) {}
-  void update(std::int64_t frame, std::int64_t songFrames) {
+  /// Redraws the bar at most ten times a second, or now when forced.
+  void update(std::int64_t frame, std::int64_t songFrames, bool force = false) {
     if (!enabled_) return;
+    frame_ = frame;
+    songFrames_ = songFrames;
     auto now = std::chrono::steady_clock::now();
-    if (now - last_ < std::chrono::milliseconds(100)) return;
+    if (!force && now - last_ < std::chrono::milliseconds(100)) return;
     last_ = now;
     constexpr int kWidth = 30;
     double part = songFrames > 0 ? std::min(1.0, static_cast<double>(frame) / songFrames) : 1.0;
@@ -369,16 +372,19 @@ class Progress {
     if (frame > songFrames) bar += " (tail)";
     bar += "   ";
     std::fputs(bar.c_str(), stderr);
-    shown_ = true;
   }
+  /// Shows where the render ended and leaves the line.
   void done() {
-    if (shown_) std::fputs("\n", stderr);
+    if (!enabled_) return;
+    update(frame_, songFrames_, true);
+    std::fputs("\n", stderr);
   }
 
  private:
   bool enabled_;
   double rate_;
-  bool shown_ = false;
+  std::int64_t frame_ = 0;
+  std::int64_t songFrames_ = 0;
   std::chrono::steady_clock::time_point last_{};
 };
 
