@@ -687,16 +687,16 @@ bool parseArguments(const std::vector<std::string>& args, Options& options, std:
     }
   }
   if (options.help) return true;
+  if (options.json && !options.list) {
+    error = "--json goes with --list";
+    return false;
+  }
   const std::size_t wanted = options.list ? 1 : 3;
   if (positional.size() != wanted) {
     error = options.list ? "--list takes one argument, the plug-in library"
                          : "expected PLUGIN MIDI-FILE OUTPUT.wav, got " +
                                std::to_string(positional.size()) + " argument" +
                                (positional.size() == 1 ? "" : "s");
-    return false;
-  }
-  if (options.json && !options.list) {
-    error = "--json goes with --list";
     return false;
   }
   options.plugin = positional[0];
