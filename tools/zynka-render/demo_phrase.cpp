@@ -1,8 +1,10 @@
 // Writes the demo's MIDI phrase: four bars in C at 108 BPM with a slight slowing at
 // the end, as three format-1 Standard MIDI Files in the folder given:
 //   phrase.mid  chords (with sustain pedal) and the melody (with a pitch-bend scoop)
-//   melody.mid  the melody alone, for lead sounds
-//   bass.mid    the bass line
+//   melody.mid  the melody alone, an octave lower, for lead sounds (the trumpet and
+//               violin programs sound an octave above the keys)
+//   bass.mid    the bass line, written two octaves up (the bass programs sound two
+//               octaves below the keys, so it is heard from G1 to C3)
 // The files in resources/demo/ were written by this program; a test checks that they
 // still match it byte for byte.
 #include <algorithm>
@@ -158,10 +160,12 @@ std::vector<Note> melodyNotes() {
   };
 }
 
-Track melody(int channel) {
+Track melody(int channel, int transpose) {
   Track t;
   t.meta(0, 0x03, "Melody");
-  t.notes(channel, melodyNotes());
+  std::vector<Note> notes = melodyNotes();
+  for (Note& n : notes) n.key += transpose;
+  t.notes(channel, notes);
   // A scoop into the last note: from a semitone below (two-semitone range) up to pitch.
   for (int step = 0; step <= 8; ++step)
     t.bend(channel, 12.0 + step * 0.0625, 8192 - 4096 + step * 512);
@@ -172,13 +176,15 @@ Track melody(int channel) {
 Track bass(int channel) {
   Track t;
   t.meta(0, 0x03, "Bass");
-  t.notes(channel, {
+  std::vector<Note> notes{
                        {0, 0.9, 36, 110},   {1, 0.45, 36, 90},   {1.5, 0.45, 43, 96},
                        {2, 0.9, 48, 104},   {3, 0.9, 47, 96},    {4, 0.9, 33, 110},
                        {5, 0.9, 45, 96},    {6, 0.9, 40, 100},   {7, 0.9, 43, 96},
                        {8, 0.9, 38, 110},   {9, 0.9, 45, 96},    {10, 0.9, 31, 108},
                        {11, 0.9, 35, 100},  {12, 3.5, 36, 112},
-                   });
+                   };
+  for (Note& n : notes) n.key += 24;
+  t.notes(channel, notes);
   return t;
 }
 
@@ -206,8 +212,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[1];
-  bool ok = writeFile(dir + "/phrase.mid", {conductor(), chords(), melody(1)}) &&
-            writeFile(dir + "/melody.mid", {conductor(), melody(1)}) &&
+  bool ok = writeFile(dir + "/phrase.mid", {conductor(), chords(), melody(1, 0)}) &&
+            writeFile(dir + "/melody.mid", {conductor(), melody(1, -12)}) &&
             writeFile(dir + "/bass.mid", {conductor(), bass(2)});
   if (!ok) {
     std::fprintf(stderr, "zynka-demo-phrase: cannot write into %s\n", dir.c_str());
