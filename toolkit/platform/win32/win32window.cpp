@@ -1,0 +1,314 @@
+// The frame's child window: one window class per process registered against the
+// plug-in module, the window procedure that hands messages to the frame, mouse
+// capture and tracking, cursors, ticks and the window-size helpers.
+#include <windowsx.h>
+
+#include <cwchar>
+
+#include "toolkit/cframe.h"
+#include "toolkit/platform/win32/win32types.h"
+#include "toolkit/platform/windowmessage.h"
+
+namespace VSTGUI::Platform {
+
+namespace {
+
+// Windows of this module alive now; the class goes with the last one.
+int gWindowClassUseCount = 0;
+wchar_t gWindowClassName[64] = {};
+
+WindowMessage takeApart(UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowMessage m;
+  m.x = static_cast<std::int16_t>(GET_X_LPARAM(lParam));
+  m.y = static_cast<std::int16_t>(GET_Y_LPARAM(lParam));
+  m.keyState = GET_KEYSTATE_WPARAM(wParam);
+  m.wParam = wParam;
+  m.lParam = lParam;
+  switch (message) {
+    case WM_PAINT:
+      m.kind = WindowMessage::kPaint;
+      break;
+    case WM_ERASEBKGND:
+      m.kind = WindowMessage::kEraseBackground;
+      break;
+    case WM_MOUSEMOVE:
+      m.kind = WindowMessage::kMouseMove;
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+      m.kind = WindowMessage::kButtonDown;
+      break;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+    case WM_XBUTTONDBLCLK:
+      m.kind = WindowMessage::kButtonDoubleClick;
+      break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_XBUTTONUP:
+      m.kind = WindowMessage::kButtonUp;
+      break;
+    case WM_MOUSEWHEEL:
+      m.kind = WindowMessage::kWheel;
+      m.wheelDelta = static_cast<std::int16_t>(GET_WHEEL_DELTA_WPARAM(wParam));
+      break;
+    case WM_MOUSELEAVE:
+      m.kind = WindowMessage::kMouseLeave;
+      break;
+    case WM_CTLCOLOREDIT:
+      m.kind = WindowMessage::kTextFieldColour;
+      break;
+    case WM_DESTROY:
+      m.kind = WindowMessage::kDestroyed;
+      break;
+    default:
+      m.kind = WindowMessage::kOther;
+      break;
+  }
+  return m;
+}
+
+LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!window || !window->frame) return DefWindowProcW(hwnd, message, wParam, lParam);
+  bool callDefault = true;
+  const std::intptr_t result =
+      dispatchWindowMessage(window->frame, window, takeApart(message, wParam, lParam), callDefault);
+  if (callDefault) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return static_cast<LRESULT>(result);
+}
+
+bool registerWindowClass() {
+  if (gWindowClassUseCount++ > 0) return true;
+  std::swprintf(gWindowClassName, 64, L"Plugin%p", hInstance);
+  WNDCLASSW windowClass = {};
+  windowClass.style = CS_DBLCLKS | CS_GLOBALCLASS;
+  windowClass.lpfnWndProc = frameWindowProc;
+  windowClass.hInstance = moduleHandle();
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.hbrBackground = nullptr;
+  windowClass.lpszClassName = gWindowClassName;
+  if (RegisterClassW(&windowClass)) return true;
+  --gWindowClassUseCount;
+  return false;
+}
+
+void unregisterWindowClass() {
+  if (gWindowClassUseCount > 0 && --gWindowClassUseCount == 0)
+    UnregisterClassW(gWindowClassName, moduleHandle());
+}
+
+SIZE windowSize(HWND hwnd) {
+  RECT r = {};
+  GetWindowRect(hwnd, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace
+
+void oleInitialize() { OleInitialize(nullptr); }
+void oleUninitialize() { OleUninitialize(); }
+
+int getMajorVersion() {
+  OSVERSIONINFOW info = {};
+  info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!GetVersionExW(&info)) return 0;
+#pragma GCC diagnostic pop
+  return static_cast<int>(info.dwMajorVersion);
+}
+
+Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, int majorVersion) {
+  if (!registerWindowClass()) return nullptr;
+  HWND hwnd = CreateWindowExW(majorVersion >= 6 ? WS_EX_COMPOSITED : 0, gWindowClassName, L"Window",
+                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                              size.width(), size.height(), static_cast<HWND>(parentWindow), nullptr,
+                              moduleHandle(), nullptr);
+  if (!hwnd) {
+    unregisterWindowClass();
+    return nullptr;
+  }
+  auto* window = new Window;
+  window->hwnd = hwnd;
+  window->frame = frame;
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+  return window;
+}
+
+void destroyWindow(Window* window) {
+  if (!window) return;
+  SetWindowLongPtrW(window->hwnd, GWLP_USERDATA, 0);
+  DestroyWindow(window->hwnd);
+  delete window;
+  unregisterWindowClass();
+}
+
+void invalidateRect(Window* window, const CRect& rect) {
+  if (!window) return;
+  const RECT r = {rect.left, rect.top, rect.right, rect.bottom};
+  InvalidateRect(window->hwnd, &r, TRUE);
+}
+
+bool beginPaint(Window* window, Device*& device, CRect& updateRect) {
+  if (!window) return false;
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  const int kind = GetUpdateRgn(window->hwnd, region, FALSE);
+  DeleteObject(region);
+  if (kind == NULLREGION || kind == ERROR) return false;
+  window->paintDevice.dc = BeginPaint(window->hwnd, &window->paint);
+  if (!window->paintDevice.dc) return false;
+  device = &window->paintDevice;
+  const RECT& r = window->paint.rcPaint;
+  updateRect = CRect(r.left, r.top, r.right, r.bottom);
+  return true;
+}
+
+void endPaint(Window* window) {
+  if (!window) return;
+  EndPaint(window->hwnd, &window->paint);
+  window->paintDevice.dc = nullptr;
+}
+
+Device* getWindowDevice(Window* window) {
+  if (!window) return nullptr;
+  HDC dc = GetDC(window->hwnd);
+  return dc ? new Device{dc} : nullptr;
+}
+
+void releaseWindowDevice(Window* window, Device* device) {
+  if (!device) return;
+  if (window) ReleaseDC(window->hwnd, device->dc);
+  delete device;
+}
+
+CPoint getScreenOrigin(Window* window) {
+  RECT r = {};
+  if (window) GetWindowRect(window->hwnd, &r);
+  return CPoint(r.left, r.top);
+}
+
+void captureMouse(Window* window) {
+  if (window) SetCapture(window->hwnd);
+}
+
+void releaseMouse(Window*) { ReleaseCapture(); }
+
+void trackMouseLeave(Window* window) {
+  if (!window) return;
+  TRACKMOUSEEVENT track = {};
+  track.cbSize = sizeof track;
+  track.dwFlags = TME_LEAVE;
+  track.hwndTrack = window->hwnd;
+  TrackMouseEvent(&track);
+}
+
+CPoint getMousePosition(Window* window) {
+  POINT p = {};
+  GetCursorPos(&p);
+  const CPoint origin = getScreenOrigin(window);
+  return CPoint(p.x - origin.h, p.y - origin.v);
+}
+
+CButton getMouseButtons() {
+  CButton buttons = 0;
+  const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
+  if (GetAsyncKeyState(VK_LBUTTON) < 0) buttons |= swapped ? kRButton : kLButton;
+  if (GetAsyncKeyState(VK_RBUTTON) < 0) buttons |= swapped ? kLButton : kRButton;
+  if (GetAsyncKeyState(VK_MBUTTON) < 0) buttons |= kMButton;
+  if (GetAsyncKeyState(VK_SHIFT) < 0) buttons |= kShift;
+  if (GetAsyncKeyState(VK_CONTROL) < 0) buttons |= kControl;
+  if (GetAsyncKeyState(VK_MENU) < 0) buttons |= kAlt;
+  return buttons;
+}
+
+bool isAltDown() { return GetAsyncKeyState(VK_MENU) < 0; }
+
+Cursor* getCursor() { return reinterpret_cast<Cursor*>(GetCursor()); }
+
+Cursor* getSystemCursor(CCursorType type) {
+  LPCWSTR shape = nullptr;
+  switch (type) {
+    case kCursorWait: shape = reinterpret_cast<LPCWSTR>(IDC_WAIT); break;
+    case kCursorHSize: shape = reinterpret_cast<LPCWSTR>(IDC_SIZEWE); break;
+    case kCursorVSize: shape = reinterpret_cast<LPCWSTR>(IDC_SIZENS); break;
+    case kCursorSizeAll: shape = reinterpret_cast<LPCWSTR>(IDC_SIZEALL); break;
+    case kCursorNESWSize: shape = reinterpret_cast<LPCWSTR>(IDC_SIZENESW); break;
+    case kCursorNWSESize: shape = reinterpret_cast<LPCWSTR>(IDC_SIZENWSE); break;
+    case kCursorNotAllowed: shape = reinterpret_cast<LPCWSTR>(IDC_NO); break;
+    case kCursorHand: shape = reinterpret_cast<LPCWSTR>(IDC_HAND); break;
+    default: shape = reinterpret_cast<LPCWSTR>(IDC_ARROW); break;
+  }
+  return reinterpret_cast<Cursor*>(LoadCursorW(nullptr, shape));
+}
+
+void setCursor(Cursor* cursor) { SetCursor(reinterpret_cast<HCURSOR>(cursor)); }
+
+std::uint32_t getTicks() { return static_cast<std::uint32_t>(GetTickCount()); }
+
+bool getOuterPosition(Window* window, CCoord& x, CCoord& y) {
+  if (!window) return false;
+  HWND w = GetParent(window->hwnd);
+  if (!w) return false;
+  // Climb to the host's outer editor window: captioned, top-level, or clearly smaller than its parent.
+  for (;;) {
+    HWND parent = GetParent(w);
+    if (!parent || (GetWindowLongW(w, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) break;
+    const SIZE own = windowSize(w);
+    const SIZE outer = windowSize(parent);
+    if (outer.cx - own.cx > 60 || outer.cy - own.cy > 60) break;
+    w = parent;
+  }
+  RECT r = {};
+  GetWindowRect(w, &r);
+  POINT topLeft = {r.left, r.top};
+  if (HWND parent = GetParent(w)) ScreenToClient(parent, &topLeft);
+  x = topLeft.x;
+  y = topLeft.y;
+  return true;
+}
+
+bool getParentRect(Window* window, CRect& rect) {
+  if (!window) return false;
+  HWND parent = GetParent(window->hwnd);
+  if (!parent) return false;
+  RECT r = {};
+  GetWindowRect(parent, &r);
+  MapWindowPoints(nullptr, GetParent(parent), reinterpret_cast<POINT*>(&r), 2);
+  rect = CRect(r.left, r.top, r.right, r.bottom);
+  return true;
+}
+
+bool growWindows(Window* window, CCoord dw, CCoord dh) {
+  if (!window) return false;
+  HWND w = window->hwnd;
+  SIZE size = windowSize(w);
+  SetWindowPos(w, nullptr, 0, 0, size.cx + dw, size.cy + dh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (HWND parent = GetParent(w); parent; w = parent, parent = GetParent(parent)) {
+    wchar_t className[32] = {};
+    GetClassNameW(parent, className, 32);
+    if (std::wcscmp(className, L"MDIClient") == 0) break;
+    const SIZE parentSize = windowSize(parent);
+    if (parentSize.cx - size.cx > 80 || parentSize.cy - size.cy > 80) break;
+    size = parentSize;
+    SetWindowPos(parent, nullptr, 0, 0, parentSize.cx + dw, parentSize.cy + dh,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return true;
+}
+
+std::intptr_t colourTextField(const WindowMessage& message, const CColor& text, const CColor& back,
+                              void*& brushSlot) {
+  HDC dc = reinterpret_cast<HDC>(message.wParam);
+  SetTextColor(dc, RGB(text.red, text.green, text.blue));
+  SetBkColor(dc, RGB(back.red, back.green, back.blue));
+  if (brushSlot) DeleteObject(static_cast<HBRUSH>(brushSlot));
+  brushSlot = CreateSolidBrush(RGB(back.red, back.green, back.blue));
+  return reinterpret_cast<std::intptr_t>(brushSlot);
+}
+
+}  // namespace VSTGUI::Platform
