@@ -340,7 +340,9 @@ class ClipScene : public ::testing::Test {
     painter->fill = kRedCColor;
     painter->fillArea = CRect(-100, -100, 300, 300);
     inner->addView(painter);
+    painter->forget();  // each container owns its child
     outer->addView(inner);
+    inner->forget();
     frame->addView(outer);
     window = windowOf(frame);
   }

@@ -123,6 +123,7 @@ TEST_F(FrameTest, HoverSendsEnteredMovedAndExitedInLocalCoordinates) {
   auto* box = new CViewContainer(CRect(200, 100, 350, 250));
   auto* inner = new RecordingView(CRect(10, 10, 60, 60), &log, "inner");
   box->addView(inner);
+  inner->forget();  // the container owns it
   frame->addView(box);
 
   EXPECT_EQ(frame->onMouseMoved(CPoint(5, 5), 0), kMouseEventNotHandled);
@@ -173,6 +174,7 @@ TEST_F(FrameTest, RemovingTheHoverOrFocusViewClearsTheFramePointers) {
   auto* box = new CViewContainer(CRect(200, 100, 350, 250));
   auto* inner = new RecordingView(CRect(10, 10, 60, 60), &log, "inner");
   box->addView(inner);
+  inner->forget();  // the container owns it
   frame->addView(box);
   frame->setFocusView(inner);
   frame->onMouseMoved(CPoint(220, 120), 0);
@@ -206,6 +208,7 @@ TEST_F(FrameTest, FocusChangesNotifyAncestorsAndTheOldView) {
   auto* inner = new RecordingView(CRect(10, 10, 60, 60), &log, "inner");
   inner->setWantsFocus(true);
   box->addView(inner);
+  inner->forget();  // the container owns it
   frame->addView(box);
   inner->setDirty(false);
   frame->setFocusView(inner);
@@ -228,6 +231,8 @@ TEST_F(FrameTest, TabWalksIntoAndOutOfContainersAndShiftTabWalksBack) {
   auto* b2 = new RecordingView(CRect(20, 0, 30, 10), &log, "b2");
   box->addView(b1);
   box->addView(b2);
+  b1->forget();
+  b2->forget();
   frame->addView(box);
   auto* d = add(CRect(0, 200, 10, 210), "d");
   for (RecordingView* v : {a, b1, b2, d}) v->setWantsFocus(true);
@@ -307,6 +312,7 @@ TEST(Wheel, ContainersPassTheTurnInLocalCoordinatesAndXTurnsTheOtherWay) {
   auto* box = new CViewContainer(CRect(100, 100, 300, 300));
   auto* v = new RecordingView(CRect(10, 10, 50, 50), &log, "v");
   box->addView(v);
+  v->forget();
   frame->addView(box);
   EXPECT_TRUE(frame->onWheel(CPoint(120, 120), kMouseWheelAxisX, 3.f, 0));
   EXPECT_EQ(v->lastWheel, -3.f);

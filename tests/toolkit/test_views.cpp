@@ -160,7 +160,9 @@ class Routing : public ::testing::Test {
     inner = new CViewContainer(CRect(20, 10, 120, 110));
     deep = new RecordingView(CRect(10, 10, 50, 50), &log, "deep");
     inner->addView(deep);
+    deep->forget();  // the container owns it
     outer->addView(inner);
+    inner->forget();
     frame->addView(outer);
   }
   void TearDown() override { frame->forget(); }
@@ -260,6 +262,7 @@ TEST(Hit, GetViewAtAndContainerAtWalkDeepOrShallow) {
   auto* box = new CViewContainer(CRect(100, 100, 200, 200));
   auto* leaf = new CView(CRect(10, 10, 20, 20));
   box->addView(leaf);
+  leaf->forget();
   frame->addView(box);
   EXPECT_EQ(frame->getViewAt(CPoint(115, 115), false), box);
   EXPECT_EQ(frame->getViewAt(CPoint(115, 115), true), leaf);
@@ -314,6 +317,7 @@ TEST(Hit, ModifierClicksGoToTheListenerFirst) {
   auto* box = new CViewContainer(CRect(10, 10, 200, 200));
   auto* control = new FakeControl(CRect(0, 0, 50, 50), &log, &listener);
   box->addView(control);
+  control->forget();
   frame->addView(box);
 
   EXPECT_EQ(frame->onMouseDown(CPoint(20, 20), kLButton | kControl), kMouseEventHandled);
@@ -354,6 +358,7 @@ class Dirty : public ::testing::Test {
     box = new CViewContainer(CRect(100, 50, 200, 150));
     view = new RecordingView(CRect(10, 10, 30, 40));
     box->addView(view);
+    view->forget();  // the container owns it
     frame->addView(box);
     frame->idle();
     Headless::paint(window);  // everything clean now
@@ -449,6 +454,7 @@ TEST_F(Dirty, PaintDrawsOnlyWhatOverlapsTheUpdate) {
 TEST_F(Dirty, VisibleSizeIsBoundedByTheAncestors) {
   auto* wide = new CView(CRect(-20, 80, 150, 130));
   box->addView(wide);
+  wide->forget();
   EXPECT_EQ(wide->getVisibleSize(), CRect(0, 80, 100, 100));
   EXPECT_EQ(view->getVisibleSize(), CRect(10, 10, 30, 40));
 }
