@@ -1,6 +1,7 @@
 // Preset and bank files on disk.
 #include "host/program_files.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -151,14 +152,16 @@ bool replaceFile(const std::filesystem::path& requested, std::string_view conten
 #endif
 }
 
-FileReadResult readPresetFile(const std::filesystem::path& path, ProgramRecord& record) {
+FileReadResult readPresetFile(const std::filesystem::path& path, ProgramRecord& record, bool* parsed) {
+  if (parsed) *parsed = false;
   std::FILE* file = openFileForReading(path);
   if (!file) return FileReadResult::kCannotOpen;
   ProgramRecord staged = record;
+  bool held = false;
   ReadResult result = ReadResult::kReadFailed;
   try {
     FileLineReader reader(file);
-    result = readPreset(reader, staged);
+    result = readPreset(reader, staged, &held);
   } catch (const std::bad_alloc&) {  // a line larger than the memory left
     result = ReadResult::kReadFailed;
   }
@@ -166,18 +169,21 @@ FileReadResult readPresetFile(const std::filesystem::path& path, ProgramRecord& 
   if (result == ReadResult::kWrongHeader) return FileReadResult::kWrongHeader;
   if (result != ReadResult::kRead) return FileReadResult::kCannotOpen;
   record = staged;
+  if (parsed) *parsed = held;
   return FileReadResult::kRead;
 }
 
-FileReadResult readBankFile(const std::filesystem::path& path, ProgramRecord* records) {
+FileReadResult readBankFile(const std::filesystem::path& path, ProgramRecord* records, bool* parsed) {
+  if (parsed) std::fill(parsed, parsed + kNumPrograms, false);
   std::FILE* file = openFileForReading(path);
   if (!file) return FileReadResult::kCannotOpen;
   ReadResult result = ReadResult::kReadFailed;
   std::array<ProgramRecord, kNumPrograms> staged;
+  std::array<bool, kNumPrograms> held{};
   try {
     for (int i = 0; i < kNumPrograms; ++i) staged[i] = records[i];
     FileLineReader reader(file);
-    result = readBank(reader, staged.data());
+    result = readBank(reader, staged.data(), held.data());
   } catch (const std::bad_alloc&) {
     result = ReadResult::kReadFailed;
   }
@@ -185,6 +191,7 @@ FileReadResult readBankFile(const std::filesystem::path& path, ProgramRecord* re
   if (result == ReadResult::kWrongHeader) return FileReadResult::kWrongHeader;
   if (result != ReadResult::kRead) return FileReadResult::kCannotOpen;
   for (int i = 0; i < kNumPrograms; ++i) records[i] = staged[i];
+  if (parsed) std::copy(held.begin(), held.end(), parsed);
   return FileReadResult::kRead;
 }
 

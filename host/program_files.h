@@ -26,11 +26,12 @@ std::FILE* openFileForReading(const std::filesystem::path& path);
 /// file is removed, the target stays as it was, and false is returned.
 bool replaceFile(const std::filesystem::path& target, std::string_view contents);
 
-/// Reads a preset file into `record`, which changes only when kRead is returned.
-FileReadResult readPresetFile(const std::filesystem::path& path, ProgramRecord& record);
+/// Reads a preset file into `record`, which changes only when kRead is returned (and then only
+/// if its program line parsed, which `*parsed` tells if given).
+FileReadResult readPresetFile(const std::filesystem::path& path, ProgramRecord& record, bool* parsed = nullptr);
 /// Reads a bank file into `records[0]` to `records[kNumPrograms - 1]`, which change only when
-/// kRead is returned (and then only those the file's lines name).
-FileReadResult readBankFile(const std::filesystem::path& path, ProgramRecord* records);
+/// kRead is returned (and then only those whose line parsed, which `parsed[i]` tells if given).
+FileReadResult readBankFile(const std::filesystem::path& path, ProgramRecord* records, bool* parsed = nullptr);
 
 /// Writes the preset file of `record`; false, with any old file intact, when that failed.
 bool writePresetFile(const std::filesystem::path& path, const ProgramRecord& record);

@@ -1,6 +1,7 @@
 // The program line and the preset and bank texts built from it.
 #include "host/program_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -225,18 +226,21 @@ std::size_t FileLineReader::readBytes(char* buffer, std::size_t size, bool& erro
   return count;
 }
 
-ReadResult readPreset(LineReader& reader, ProgramRecord& record) {
+ReadResult readPreset(LineReader& reader, ProgramRecord& record, bool* parsed) {
+  if (parsed) *parsed = false;
   std::string line;
   reader.nextLine(line);
   if (reader.failed()) return ReadResult::kReadFailed;
   if (line != kPresetHeader) return ReadResult::kWrongHeader;
   reader.nextLine(line);
   if (reader.failed()) return ReadResult::kReadFailed;
-  readProgramLine(record, line);
+  const bool held = readProgramLine(record, line);
+  if (parsed) *parsed = held;
   return ReadResult::kRead;
 }
 
-ReadResult readBank(LineReader& reader, ProgramRecord* records) {
+ReadResult readBank(LineReader& reader, ProgramRecord* records, bool* parsed) {
+  if (parsed) std::fill(parsed, parsed + kNumPrograms, false);
   std::string line;
   reader.nextLine(line);
   if (reader.failed()) return ReadResult::kReadFailed;
@@ -245,7 +249,8 @@ ReadResult readBank(LineReader& reader, ProgramRecord* records) {
   for (int i = 0; i < kNumPrograms && !reader.atEnd(); ++i) {
     reader.nextLine(line);
     if (reader.failed()) return ReadResult::kReadFailed;
-    readProgramLine(records[i], line);
+    const bool held = readProgramLine(records[i], line);
+    if (parsed) parsed[i] = held;
   }
   return reader.failed() ? ReadResult::kReadFailed : ReadResult::kRead;
 }

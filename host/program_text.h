@@ -102,9 +102,11 @@ enum class ReadResult {
 };
 
 /// Reads a preset: the header, then one program line (none when the text ends) into `record`.
-ReadResult readPreset(LineReader& reader, ProgramRecord& record);
+/// `*parsed`, if given, tells whether that line held a program.
+ReadResult readPreset(LineReader& reader, ProgramRecord& record, bool* parsed = nullptr);
 /// Reads a bank: the header, then up to 99 program lines into `records[0]`, `records[1]`, ...;
 /// programs beyond the last line, and those whose line does not parse, keep their contents.
-ReadResult readBank(LineReader& reader, ProgramRecord* records);
+/// `parsed[i]`, if given (99 entries), tells whether program i got a line that held a program.
+ReadResult readBank(LineReader& reader, ProgramRecord* records, bool* parsed = nullptr);
 
 }  // namespace zynka

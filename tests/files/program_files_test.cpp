@@ -53,6 +53,21 @@ TEST_F(ProgramFiles, SavedFilesReadBackUnderAnyName) {
   EXPECT_EQ(folderContents(folder), (std::vector<std::string>{bankPath.filename().string(), "preset.zyp"}));
 }
 
+TEST_F(ProgramFiles, TheFactoryBankIsWrittenByteForByteAsKept) {
+  // data/factory.zyb is the bank of a fresh instance; a change of format shows here first.
+  const std::string kept = readAll(std::filesystem::path(FILES_TEST_DATA) / "factory.zyb");
+  ASSERT_FALSE(kept.empty());
+  ASSERT_TRUE(writeBankFile(folder / "factory.zyb", bank));
+  EXPECT_TRUE(readAll(folder / "factory.zyb") == kept);
+  std::vector<ProgramRecord> reread(kNumPrograms);
+  bool parsed[kNumPrograms];
+  ASSERT_EQ(readBankFile(std::filesystem::path(FILES_TEST_DATA) / "factory.zyb", reread.data(), parsed), FileReadResult::kRead);
+  for (int p = 0; p < kNumPrograms; ++p) {
+    EXPECT_TRUE(parsed[p]);
+    EXPECT_TRUE(sameRecord(reread[p], bank[p])) << p;
+  }
+}
+
 TEST_F(ProgramFiles, SavingReplacesAnOldFileWhole) {
   const std::filesystem::path path = folder / "bank.zyb";
   writeAll(path, std::string(100000, 'x'));  // longer than the new contents

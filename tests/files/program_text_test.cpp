@@ -250,16 +250,20 @@ TEST(BankText, ShortBanksFillTheFirstProgramsAndLongOnesStopAt99) {
   for (int p = 0; p < 10; ++p) text += lineOf(factoryProgram(p + 5));
   std::vector<ProgramRecord> bank(kNumPrograms, untouched());
   MemoryLineReader reader(text);
-  ASSERT_EQ(readBank(reader, bank.data()), ReadResult::kRead);
+  bool parsed[kNumPrograms];
+  ASSERT_EQ(readBank(reader, bank.data(), parsed), ReadResult::kRead);
   for (int p = 0; p < 10; ++p) EXPECT_STREQ(bank[p].name, kFactoryPresets[p + 5].name);
   for (int p = 10; p < kNumPrograms; ++p) EXPECT_STREQ(bank[p].name, "Untouched");
+  for (int p = 0; p < kNumPrograms; ++p) EXPECT_EQ(parsed[p], p < 10) << p;
 
   // A bad line uses up its program; lines after the 99th are ignored.
   text = "ZYNKA Preset Bank\r\nnot a program\r\n";
   for (int p = 1; p < 120; ++p) text += lineOf(factoryProgram(p % kNumFactoryPresets));
   std::fill(bank.begin(), bank.end(), untouched());
   MemoryLineReader longReader(text);
-  ASSERT_EQ(readBank(longReader, bank.data()), ReadResult::kRead);
+  ASSERT_EQ(readBank(longReader, bank.data(), parsed), ReadResult::kRead);
+  EXPECT_FALSE(parsed[0]);
+  EXPECT_TRUE(parsed[1]);
   EXPECT_STREQ(bank[0].name, "Untouched");
   EXPECT_STREQ(bank[1].name, kFactoryPresets[1].name);
   EXPECT_STREQ(bank[98].name, kFactoryPresets[98 % kNumFactoryPresets].name);
