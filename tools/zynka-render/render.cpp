@@ -21,6 +21,7 @@
 #endif
 
 #include "tools/hostkit/hostkit.h"
+#include "tools/zynka-render/program_file.h"
 #include "tools/zynka-render/smf.h"
 
 namespace zrender {
@@ -281,6 +282,10 @@ int listPlugin(Session& session, const Options& options) {
   const std::string vendor = session.text(effGetVendorString, 0);
   const std::string product = session.text(effGetProductString, 0);
 
+  if (!applyProgramFile(session.host(), effect, options, error)) {
+    fail(error);
+    return kExitFailure;
+  }
   std::vector<std::string> programs;
   bool changedProgram = false;
   const VstIntPtr current = session.host().dispatch(effect, effGetProgram);
@@ -545,7 +550,8 @@ int renderFile(const Options& options) {
     fail("note: the plug-in cannot process in double precision; rendering in single precision");
     useDouble = false;
   }
-  if (!selectProgram(session, options, error) || !applyOverrides(session, options, error)) {
+  if (!selectProgram(session, options, error) ||
+      !applyProgramFile(session.host(), effect, options, error) || !applyOverrides(session, options, error)) {
     fail(error);
     return kExitFailure;
   }
@@ -590,7 +596,8 @@ int renderFile(const Options& options) {
 
 const char* usageText() {
   return "Usage: zynka-render [options] PLUGIN MIDI-FILE OUTPUT.wav\n"
-         "       zynka-render --list [--json] [--program N] [--set NAME=VALUE] PLUGIN\n"
+         "       zynka-render --list [--json] [--program N] [--preset FILE | --bank FILE]\n"
+         "                    [--set NAME=VALUE] PLUGIN\n"
          "\n"
          "Plays a Standard MIDI File (format 0 or 1) through a VST2 instrument library\n"
          "(.so or .dll, loaded through its entry function as a DAW loads it) and writes\n"
@@ -599,6 +606,9 @@ const char* usageText() {
          "\n"
          "Options:\n"
          "  --program N          select program N before rendering\n"
+         "  --preset FILE.zyp    load a ZYNKA preset into program N (or the current one)\n"
+         "  --bank FILE.zyb      load a ZYNKA bank into the programs, then select\n"
+         "                       program N (default 0)\n"
          "  --set NAME=VALUE     set the parameter NAME (as the plug-in names it) to\n"
          "                       VALUE, a number from 0 to 1; may be given several times\n"
          "  --list               print the plug-in's programs and parameters with their\n"
@@ -679,6 +689,17 @@ bool parseArguments(const std::vector<std::string>& args, Options& options, std:
         return false;
       }
       options.tailSeconds = tail;
+    } else if (name == "--preset" || name == "--bank") {
+      if (!take()) return false;
+      if (value.empty()) {
+        error = name + " needs a file";
+        return false;
+      }
+      (name == "--preset" ? options.presetFile : options.bankFile) = value;
+      if (!options.presetFile.empty() && !options.bankFile.empty()) {
+        error = "--preset and --bank exclude each other";
+        return false;
+      }
     } else if (name == "--set") {
       if (!take() || !parseOverride(value, options, error)) return false;
     } else {

@@ -21,6 +21,8 @@ struct Options {
   bool useDouble = false;
   bool quiet = false;
   int program = -1;  // -1: leave the plug-in's current program
+  std::string presetFile;  // --preset: a ZYNKA preset file for that program
+  std::string bankFile;    // --bank: a ZYNKA bank file for all programs
   std::vector<std::pair<std::string, float>> overrides;  // parameter name, normalised value
   int sampleRate = 44100;
   int blockSize = 512;
