@@ -1,7 +1,10 @@
 // What only the Windows build can show: zynka.dll loads through LoadLibrary in a
 // Windows process that has no MinGW runtime, both entry names work, and DllMain
-// keeps the module instance handle.
+// keeps the module instance handle. Also that the Wine prefix of the test run can
+// hold the editor's windows and finds its font.
 #include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +95,37 @@ TEST(WindowsModule, BothEntryNamesCreateTheEffect) {
     EXPECT_STREQ(name32, "ZYNKA");
     EXPECT_EQ(effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f), 1);
   }
+}
+
+TEST(WineEnvironment, WindowsOpenOnTheTestDisplay) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"ZynkaWineTestWindow";
+  ATOM atom = RegisterClassW(&windowClass);
+  ASSERT_NE(atom, 0) << "RegisterClassW error " << GetLastError();
+  HWND window = CreateWindowExW(0, L"ZynkaWineTestWindow", L"test", WS_OVERLAPPEDWINDOW, 0, 0, 856, 392, nullptr,
+                                nullptr, windowClass.hInstance, nullptr);
+  ASSERT_NE(window, nullptr) << "CreateWindowExW error " << GetLastError() << ": is there a display?";
+  EXPECT_GE(GetSystemMetrics(SM_CXSCREEN), 856);
+  HDC dc = GetDC(window);
+  EXPECT_NE(dc, nullptr);
+  ReleaseDC(window, dc);
+  EXPECT_TRUE(DestroyWindow(window));
+  UnregisterClassW(L"ZynkaWineTestWindow", windowClass.hInstance);
+}
+
+TEST(WineEnvironment, GdiplusFindsArial) {
+  namespace Gdip = Gdiplus::DllExports;
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+  // The prefix maps Arial to Liberation Sans, as the editor's normal path expects.
+  Gdiplus::GpFontFamily* family = nullptr;
+  EXPECT_EQ(Gdip::GdipCreateFontFamilyFromName(L"Arial", nullptr, &family), Gdiplus::Ok);
+  EXPECT_NE(family, nullptr);
+  if (family != nullptr) Gdip::GdipDeleteFontFamily(family);
+  Gdiplus::GdiplusShutdown(token);
 }
 
 }  // namespace
