@@ -7,15 +7,26 @@ add_library(zynka_program_files STATIC
 target_include_directories(zynka_program_files PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(zynka_program_files PUBLIC zynka_flags)
 
-# The program menu's four file commands with the platform's file dialogs and message boxes:
-# the Windows ones in the plug-in, scripted headless ones elsewhere (the tests script them).
+# The program menu's four file commands; they call the platform's file dialogs and
+# message boxes (toolkit/platform/file_dialogs.h), which one of the libraries below provides.
+add_library(zynka_file_commands STATIC ${CMAKE_CURRENT_LIST_DIR}/preset_files.cpp)
+target_link_libraries(zynka_file_commands PUBLIC zynka_program_files zynka_engine zynka_flags)
+
+# Scripted dialogs without a window system: tests answer them and read back what was shown.
+add_library(zynka_file_dialogs_headless STATIC
+  ${PROJECT_SOURCE_DIR}/toolkit/platform/headless/file_dialogs_headless.cpp)
+target_include_directories(zynka_file_dialogs_headless PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(zynka_file_dialogs_headless PUBLIC zynka_flags)
+
+# zynka_files: the commands with the platform's own dialogs, for the plug-in. Windows has the
+# common file dialogs; other systems have none yet, so there every dialog is cancelled.
+add_library(zynka_files INTERFACE)
 if(WIN32)
-  set(zynka_file_dialogs ${PROJECT_SOURCE_DIR}/toolkit/platform/win32/file_dialogs_win32.cpp)
+  add_library(zynka_file_dialogs_win32 STATIC
+    ${PROJECT_SOURCE_DIR}/toolkit/platform/win32/file_dialogs_win32.cpp)
+  target_include_directories(zynka_file_dialogs_win32 PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(zynka_file_dialogs_win32 PUBLIC zynka_flags comdlg32 user32)
+  target_link_libraries(zynka_files INTERFACE zynka_file_commands zynka_file_dialogs_win32)
 else()
-  set(zynka_file_dialogs ${PROJECT_SOURCE_DIR}/toolkit/platform/headless/file_dialogs_headless.cpp)
-endif()
-add_library(zynka_files STATIC ${CMAKE_CURRENT_LIST_DIR}/preset_files.cpp ${zynka_file_dialogs})
-target_link_libraries(zynka_files PUBLIC zynka_program_files zynka_engine zynka_flags)
-if(WIN32)
-  target_link_libraries(zynka_files PUBLIC comdlg32 user32)
+  target_link_libraries(zynka_files INTERFACE zynka_file_commands zynka_file_dialogs_headless)
 endif()

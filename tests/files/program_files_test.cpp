@@ -113,7 +113,24 @@ TEST_F(ProgramFiles, ASaveThatCannotStartChangesNothing) {
   EXPECT_EQ(readAll(folder / "plain file"), "contents");
 }
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+
+TEST_F(ProgramFiles, AFileNearTheLengthLimitIsSaved) {
+  // The new file's name is longer than "a.zyp", so its path passes the 260-character limit.
+  std::filesystem::path deep = std::filesystem::absolute(folder);
+  while (deep.native().size() < 230) deep /= "abcdefghij";
+  deep /= std::wstring(244 - deep.native().size(), L'd');
+  std::filesystem::create_directories(deep);
+  const std::filesystem::path path = deep / (std::wstring(253 - deep.native().size(), L'n') + L"a.zyp");
+  ASSERT_EQ(path.native().size(), 259u);
+  ASSERT_TRUE(writePresetFile(path, bank[5]));
+  ProgramRecord record;
+  ASSERT_EQ(readPresetFile(path, record), FileReadResult::kRead);
+  EXPECT_TRUE(sameRecord(record, bank[5]));
+  EXPECT_EQ(folderContents(deep).size(), 1u);
+}
+
+#else
 
 TEST_F(ProgramFiles, AFolderWithoutWritePermissionKeepsItsFile) {
   const std::filesystem::path path = folder / "bank.zyb";

@@ -47,11 +47,23 @@ ProgramRecord sentinelRecord() {
 
 bool nameIsTerminated(const ProgramRecord& record) { return record.name[kProgramNameLength] == 0; }
 
+// The references are the GNU C library's strtod and printf. Other C libraries differ from it and
+// from each other in corners (the sign of a zero from no number, the sign printed for a NaN),
+// so elsewhere the reader and writer are compared with themselves only.
+#if defined(__GLIBC__)
+constexpr bool kHaveReference = true;
+double referenceNumber(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
+#else
+constexpr bool kHaveReference = false;
+double referenceNumber(const std::string& text) { return readNumber(text); }
+#endif
+
 }  // namespace
 
 std::string checkNumber(std::string_view text) {
+  if (!kHaveReference) return {};
   const std::string terminated(text);
-  const double expected = std::strtod(terminated.c_str(), nullptr);
+  const double expected = referenceNumber(terminated);
   const double got = readNumber(text);
   if (sameValue(expected, got)) return {};
   char message[160];
@@ -60,6 +72,7 @@ std::string checkNumber(std::string_view text) {
 }
 
 std::string checkValueText(std::uint32_t bits) {
+  if (!kHaveReference) return {};
   float value;
   std::memcpy(&value, &bits, sizeof value);
   char expected[64];
@@ -98,7 +111,7 @@ std::string checkProgramLine(std::string_view line) {
   }
   if (!nameIsTerminated(record)) return "name not terminated";
   for (int slot = 0; slot < kNumParams; ++slot) {
-    const float expected = static_cast<float>(std::strtod(pieces[slot].c_str(), nullptr));
+    const float expected = static_cast<float>(referenceNumber(pieces[slot]));
     if (!sameValue(expected, record.values[slot]))
       return "slot " + std::to_string(slot) + " differs from strtod for: " + printable(line);
   }
@@ -123,7 +136,7 @@ std::string checkProgramLine(std::string_view line) {
   for (int slot = 0; slot < kNumParams; ++slot) {
     char shortest[kValueTextSize];
     formatProgramValue(record.values[slot], shortest);
-    const float expected = static_cast<float>(std::strtod(shortest, nullptr));
+    const float expected = static_cast<float>(referenceNumber(shortest));
     if (!sameValue(expected, reread.values[slot])) return "slot " + std::to_string(slot) + " changed on the way back";
   }
   std::string expectedName = record.name;

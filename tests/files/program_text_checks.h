@@ -9,9 +9,9 @@
 
 namespace zynka::test {
 
-/// readNumber agrees with the C library's strtod (the process must be in the "C" locale).
+/// readNumber agrees with the GNU C library's strtod (the process must be in the "C" locale).
 std::string checkNumber(std::string_view text);
-/// formatProgramValue agrees with snprintf "%g" for the float with these bits ("C" locale).
+/// formatProgramValue agrees with the GNU C library's "%g" for the float with these bits ("C" locale).
 std::string checkValueText(std::uint32_t bits);
 /// A line parses without harm, and what it parsed into writes and reads back unchanged.
 std::string checkProgramLine(std::string_view line);
