@@ -80,6 +80,13 @@ bool writeFile(const std::string& path, const std::vector<double>& samples, std:
   return ok;
 }
 
+/// A number as text in its shortest exact form, whatever the locale.
+std::string number(double value) {
+  char buffer[32];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return ec == std::errc() ? std::string(buffer, end) : std::string("?");
+}
+
 bool parseNumber(const std::string& text, double& out) {
   auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
   return ec == std::errc() && ptr == text.data() + text.size() && !text.empty();
@@ -237,8 +244,8 @@ int compare(const std::vector<double>& a, const std::vector<double>& b, const st
   std::size_t over = 0;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (!std::isfinite(a[i]) || !std::isfinite(b[i]))
-      return fail("sample " + std::to_string(i) + " is not a finite number (" + std::to_string(a[i]) + ", " +
-                  std::to_string(b[i]) + ")");
+      return fail("sample " + std::to_string(i) + " is not a finite number (" + number(a[i]) + ", " + number(b[i]) +
+                  ")");
     peak = std::max(peak, std::fabs(a[i]));
     const double d = std::fabs(a[i] - b[i]);
     if (d > tolerance) ++over;
@@ -247,12 +254,13 @@ int compare(const std::vector<double>& a, const std::vector<double>& b, const st
       worst = i;
     }
   }
-  std::printf("%zu samples, peak %.6f, largest difference %.3g at sample %zu, tolerance %.3g\n", a.size(), peak,
-              largest, worst, tolerance);
+  std::printf("%zu samples, peak %s, largest difference %s at sample %zu, tolerance %s\n", a.size(),
+              number(peak).c_str(), number(largest).c_str(), worst, number(tolerance).c_str());
   if (peak < kAudibleLevel) return fail(nameA + " is silent, so the comparison proves nothing");
   if (over > 0)
-    return fail(std::to_string(over) + " samples differ by more than " + std::to_string(tolerance) + " (sample " +
-                std::to_string(worst) + ": " + std::to_string(a[worst]) + " vs " + std::to_string(b[worst]) + ")");
+    return fail(std::to_string(over) + " samples differ by more than " + number(tolerance) + "; the largest at sample " +
+                std::to_string(worst) + ": " + number(a[worst]) + " in " + nameA + ", " + number(b[worst]) + " in " +
+                nameB);
   return 0;
 }
 
