@@ -39,7 +39,16 @@ std::string slurp(const std::string& path) {
   return s.str();
 }
 
-std::string temp(const std::string& name) { return ::testing::TempDir() + "render_" + name; }
+/// A temporary path of this test's own, so tests running side by side never share a file.
+std::string testTemp(const std::string& name) {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string test = info ? std::string(info->test_suite_name()) + "." + info->name() : "any";
+  for (char& c : test)
+    if (c == '/') c = '_';
+  return ::testing::TempDir() + test + "_" + name;
+}
+
+std::string temp(const std::string& name) { return testTemp("render_" + name); }
 
 /// Runs the tool with these arguments and an optional environment prefix.
 Result render(const std::vector<std::string>& args, const std::string& env = "") {

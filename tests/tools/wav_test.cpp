@@ -17,7 +17,16 @@ using zrender::WavWriter;
 
 namespace {
 
-std::string tempPath(const std::string& name) { return ::testing::TempDir() + name; }
+/// A temporary path of this test's own, so tests running side by side never share a file.
+std::string testTemp(const std::string& name) {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string test = info ? std::string(info->test_suite_name()) + "." + info->name() : "any";
+  for (char& c : test)
+    if (c == '/') c = '_';
+  return ::testing::TempDir() + test + "_" + name;
+}
+
+std::string tempPath(const std::string& name) { return testTemp(name); }
 
 }  // namespace
 
