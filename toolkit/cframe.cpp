@@ -334,14 +334,7 @@ CMouseEventResult CFrame::onMouseMoved(const CPoint& where, const CButton& butto
     pMouseOverView->frameToLocal(local);
     return pMouseOverView->onMouseMoved(local, 0);
   }
-  if (pMouseOverView) {
-    CView* exited = pMouseOverView;
-    pMouseOverView = nullptr;
-    CPoint local(where);
-    exited->frameToLocal(local);
-    exited->onMouseExited(local, buttons);
-    if (pMouseObserver) pMouseObserver->onMouseExited(exited, this);
-  }
+  leaveMouseOverView(where, buttons);
   if (view) {
     CPoint local(where);
     view->frameToLocal(local);
@@ -352,15 +345,18 @@ CMouseEventResult CFrame::onMouseMoved(const CPoint& where, const CButton& butto
   return kMouseEventHandled;
 }
 
+void CFrame::leaveMouseOverView(const CPoint& where, const CButton& buttons) {
+  if (!pMouseOverView) return;
+  CView* exited = pMouseOverView;
+  pMouseOverView = nullptr;
+  CPoint local(where);
+  exited->frameToLocal(local);
+  exited->onMouseExited(local, buttons);
+  if (pMouseObserver) pMouseObserver->onMouseExited(exited, this);
+}
+
 CMouseEventResult CFrame::onMouseExited(const CPoint& where, const CButton& buttons) {
-  if (pMouseOverView) {
-    CView* exited = pMouseOverView;
-    pMouseOverView = nullptr;
-    CPoint local(where);
-    exited->frameToLocal(local);
-    exited->onMouseExited(local, buttons);
-    if (pMouseObserver) pMouseObserver->onMouseExited(exited, this);
-  }
+  leaveMouseOverView(where, buttons);
   bMouseInside = false;
   return kMouseEventHandled;
 }

@@ -140,6 +140,10 @@ class CFrame : public CViewContainer {
   /// True before the first paint.
   bool isFirstDraw() const { return bFirstDraw; }
 
+ private:
+  /// Tells the view under the mouse (and the observer) that the mouse left it.
+  void leaveMouseOverView(const CPoint& where, const CButton& buttons);
+
  protected:
   friend std::intptr_t dispatchWindowMessage(CFrame*, Platform::Window*, const WindowMessage&,
                                              bool&);

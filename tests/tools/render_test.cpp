@@ -3,6 +3,7 @@
 // timing at any block size (read back from the fake plug-in's clicks), the order of
 // its calls into the plug-in, the tail, --list, and real plug-ins: amsynth and, when
 // it is built, zynka.so.
+#include "test_paths.h"
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -37,15 +38,6 @@ std::string slurp(const std::string& path) {
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
-}
-
-/// A temporary path of this test's own, so tests running side by side never share a file.
-std::string testTemp(const std::string& name) {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string test = info ? std::string(info->test_suite_name()) + "." + info->name() : "any";
-  for (char& c : test)
-    if (c == '/') c = '_';
-  return ::testing::TempDir() + test + "_" + name;
 }
 
 std::string temp(const std::string& name) { return testTemp("render_" + name); }

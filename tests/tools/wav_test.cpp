@@ -1,6 +1,7 @@
 // Proves the WAV writer: header fields of both formats, 16-bit clipping and rounding,
 // samples read back, and that a failed or abandoned write leaves no file behind and
 // never touches an existing file of the same name.
+#include "test_paths.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,15 +17,6 @@ using zrender::WavSpec;
 using zrender::WavWriter;
 
 namespace {
-
-/// A temporary path of this test's own, so tests running side by side never share a file.
-std::string testTemp(const std::string& name) {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string test = info ? std::string(info->test_suite_name()) + "." + info->name() : "any";
-  for (char& c : test)
-    if (c == '/') c = '_';
-  return ::testing::TempDir() + test + "_" + name;
-}
 
 std::string tempPath(const std::string& name) { return testTemp(name); }
 
