@@ -26,5 +26,12 @@ cmake --build --preset windows -j"$jobs"
 step "Windows: tests under Wine (fresh prefix in build/windows/wine-prefix)"
 ctest --preset windows
 
+# The same Linux tests once more with address and undefined-behaviour sanitizers:
+# any out-of-bounds access, leak or undefined operation fails the run.
+step "Linux with sanitizers: configure, build, test"
+cmake --preset linux-debug
+cmake --build --preset linux-debug -j"$jobs"
+ctest --preset linux-debug
+
 echo
 echo "test.sh: all tests passed"
