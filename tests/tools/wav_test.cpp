@@ -13,7 +13,7 @@
 #include "tools/zynka-render/wav.h"
 
 using zrender::SampleFormat;
-using zrender::WavSpec;
+using zrender::WavLayout;
 using zrender::WavWriter;
 
 namespace {
@@ -23,7 +23,7 @@ std::string tempPath(const std::string& name) { return testTemp(name); }
 }  // namespace
 
 TEST(Wav, HeaderFieldsForFloatAndPcm16) {
-  auto f = zrender::wavHeader(WavSpec{2, 48000, SampleFormat::Float32}, 1000);
+  auto f = zrender::wavHeader(WavLayout{2, 48000, SampleFormat::Float32}, 1000);
   ASSERT_EQ(f.size(), 58u);
   EXPECT_EQ(std::memcmp(f.data(), "RIFF", 4), 0);
   EXPECT_EQ(le32(&f[4]), 58u - 8 + 8000);
@@ -41,7 +41,7 @@ TEST(Wav, HeaderFieldsForFloatAndPcm16) {
   EXPECT_EQ(std::memcmp(&f[50], "data", 4), 0);
   EXPECT_EQ(le32(&f[54]), 8000u);
 
-  auto p = zrender::wavHeader(WavSpec{1, 44100, SampleFormat::Pcm16}, 10);
+  auto p = zrender::wavHeader(WavLayout{1, 44100, SampleFormat::Pcm16}, 10);
   ASSERT_EQ(p.size(), 44u);
   EXPECT_EQ(le32(&p[4]), 36u + 20);
   EXPECT_EQ(le32(&p[16]), 16u);
@@ -74,7 +74,7 @@ TEST(Wav, WritesReadableFilesInBothFormats) {
     std::filesystem::remove(path);
     WavWriter writer;
     std::string error;
-    ASSERT_TRUE(writer.open(path, WavSpec{2, 22050, format}, error)) << error;
+    ASSERT_TRUE(writer.open(path, WavLayout{2, 22050, format}, error)) << error;
     ASSERT_TRUE(writer.write(frames, 2, error)) << error;
     ASSERT_TRUE(writer.write(frames + 4, 1, error)) << error;
     EXPECT_FALSE(std::filesystem::exists(path));  // only the .part file until finished
@@ -104,11 +104,11 @@ TEST(Wav, WritesReadableFilesInBothFormats) {
 TEST(Wav, FailuresLeaveNothingAndLoseNothing) {
   WavWriter writer;
   std::string error;
-  EXPECT_FALSE(writer.open("/nonexistent-folder/out.wav", WavSpec{}, error));
+  EXPECT_FALSE(writer.open("/nonexistent-folder/out.wav", WavLayout{}, error));
   EXPECT_NE(error.find("/nonexistent-folder/out.wav"), std::string::npos);
 
   error.clear();
-  EXPECT_FALSE(writer.open(::testing::TempDir(), WavSpec{}, error));
+  EXPECT_FALSE(writer.open(::testing::TempDir(), WavLayout{}, error));
   EXPECT_NE(error.find("directory"), std::string::npos);
 
   // An abandoned render keeps the earlier file of that name as it was.
@@ -117,7 +117,7 @@ TEST(Wav, FailuresLeaveNothingAndLoseNothing) {
   {
     WavWriter abandoned;
     const float silence[2] = {0, 0};
-    ASSERT_TRUE(abandoned.open(path, WavSpec{}, error)) << error;
+    ASSERT_TRUE(abandoned.open(path, WavLayout{}, error)) << error;
     ASSERT_TRUE(abandoned.write(silence, 1, error));
   }
   EXPECT_FALSE(std::filesystem::exists(path + ".part"));

@@ -556,14 +556,14 @@ int renderFile(const Options& options) {
     return kExitFailure;
   }
 
-  WavSpec spec{effect->numOutputs, options.sampleRate, options.format};
+  WavLayout layout{effect->numOutputs, options.sampleRate, options.format};
   const double longest = seconds + options.tailSeconds + 1.0;
-  if (longest * options.sampleRate > static_cast<double>(maxWavFrames(spec))) {
+  if (longest * options.sampleRate > static_cast<double>(maxWavFrames(layout))) {
     fail("the rendering could exceed the 4 GiB a WAV file can hold; lower the sample rate or the tail");
     return kExitFailure;
   }
   WavWriter writer;
-  if (!writer.open(options.output, spec, error)) {
+  if (!writer.open(options.output, layout, error)) {
     fail(error);
     return kExitFailure;
   }
@@ -582,10 +582,10 @@ int renderFile(const Options& options) {
   if (writer.clippedSamples() > 0)
     fail("warning: " + std::to_string(writer.clippedSamples()) +
          " samples were beyond full scale and were clipped");
-  std::string summary = "wrote " + options.output + ": " + std::to_string(spec.channels) +
-                        " channels, " + std::to_string(spec.sampleRate) + " Hz, " +
-                        (spec.format == SampleFormat::Float32 ? "32-bit float" : "16-bit PCM") +
-                        ", " + fixed(static_cast<double>(writer.frames()) / spec.sampleRate, 2) +
+  std::string summary = "wrote " + options.output + ": " + std::to_string(layout.channels) +
+                        " channels, " + std::to_string(layout.sampleRate) + " Hz, " +
+                        (layout.format == SampleFormat::Float32 ? "32-bit float" : "16-bit PCM") +
+                        ", " + fixed(static_cast<double>(writer.frames()) / layout.sampleRate, 2) +
                         " s, peak " +
                         (peak > 0 ? fixed(20.0 * std::log10(peak), 1) + " dBFS" : "silent") + "\n";
   std::fputs(summary.c_str(), stdout);

@@ -17,11 +17,11 @@ namespace {
 constexpr std::uint16_t kFormatPcm = 1;
 constexpr std::uint16_t kFormatFloat = 3;
 
-int bytesPerSample(const WavSpec& spec) { return spec.format == SampleFormat::Float32 ? 4 : 2; }
+int bytesPerSample(const WavLayout& layout) { return layout.format == SampleFormat::Float32 ? 4 : 2; }
 
 // A float file carries an 18-byte fmt chunk (with cbSize) and a fact chunk.
-std::uint32_t headerSize(const WavSpec& spec) {
-  return spec.format == SampleFormat::Float32 ? 12 + 26 + 12 + 8 : 12 + 24 + 8;
+std::uint32_t headerSize(const WavLayout& layout) {
+  return layout.format == SampleFormat::Float32 ? 12 + 26 + 12 + 8 : 12 + 24 + 8;
 }
 
 void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -57,23 +57,23 @@ std::FILE* openFile(const std::string& path, const char* mode) {
 #endif
 }
 
-std::vector<std::uint8_t> wavHeader(const WavSpec& spec, std::uint64_t frames) {
-  const std::uint32_t blockAlign = static_cast<std::uint32_t>(spec.channels * bytesPerSample(spec));
+std::vector<std::uint8_t> wavHeader(const WavLayout& layout, std::uint64_t frames) {
+  const std::uint32_t blockAlign = static_cast<std::uint32_t>(layout.channels * bytesPerSample(layout));
   const std::uint32_t dataBytes = static_cast<std::uint32_t>(frames * blockAlign);
-  const bool isFloat = spec.format == SampleFormat::Float32;
+  const bool isFloat = layout.format == SampleFormat::Float32;
   std::vector<std::uint8_t> h;
-  h.reserve(headerSize(spec));
+  h.reserve(headerSize(layout));
   putTag(h, "RIFF");
-  put32(h, headerSize(spec) - 8 + dataBytes);
+  put32(h, headerSize(layout) - 8 + dataBytes);
   putTag(h, "WAVE");
   putTag(h, "fmt ");
   put32(h, isFloat ? 18 : 16);
   put16(h, isFloat ? kFormatFloat : kFormatPcm);
-  put16(h, static_cast<std::uint32_t>(spec.channels));
-  put32(h, static_cast<std::uint32_t>(spec.sampleRate));
-  put32(h, static_cast<std::uint32_t>(spec.sampleRate) * blockAlign);
+  put16(h, static_cast<std::uint32_t>(layout.channels));
+  put32(h, static_cast<std::uint32_t>(layout.sampleRate));
+  put32(h, static_cast<std::uint32_t>(layout.sampleRate) * blockAlign);
   put16(h, blockAlign);
-  put16(h, static_cast<std::uint32_t>(bytesPerSample(spec) * 8));
+  put16(h, static_cast<std::uint32_t>(bytesPerSample(layout) * 8));
   if (isFloat) {
     put16(h, 0);  // cbSize: no extension
     putTag(h, "fact");
@@ -91,9 +91,9 @@ std::int16_t toPcm16(float sample) {
   return static_cast<std::int16_t>(std::lround(v * 32767.0));
 }
 
-std::uint64_t maxWavFrames(const WavSpec& spec) {
-  const std::uint64_t blockAlign = static_cast<std::uint64_t>(spec.channels) * bytesPerSample(spec);
-  return (std::numeric_limits<std::uint32_t>::max() - headerSize(spec)) / blockAlign;
+std::uint64_t maxWavFrames(const WavLayout& layout) {
+  const std::uint64_t blockAlign = static_cast<std::uint64_t>(layout.channels) * bytesPerSample(layout);
+  return (std::numeric_limits<std::uint32_t>::max() - headerSize(layout)) / blockAlign;
 }
 
 WavWriter::~WavWriter() { discard(); }
@@ -107,7 +107,7 @@ void WavWriter::discard() {
   }
 }
 
-bool WavWriter::open(const std::string& path, const WavSpec& spec, std::string& error) {
+bool WavWriter::open(const std::string& path, const WavLayout& layout, std::string& error) {
   discard();
   std::error_code ec;
   if (std::filesystem::is_directory(pathOf(path), ec)) {
@@ -116,7 +116,7 @@ bool WavWriter::open(const std::string& path, const WavSpec& spec, std::string& 
   }
   path_ = path;
   partPath_ = path + ".part";
-  spec_ = spec;
+  layout_ = layout;
   frames_ = 0;
   clipped_ = 0;
   file_ = openFile(partPath_, "wb");
@@ -124,7 +124,7 @@ bool WavWriter::open(const std::string& path, const WavSpec& spec, std::string& 
     error = "cannot write " + path + ": " + describe(errno);
     return false;
   }
-  std::vector<std::uint8_t> header = wavHeader(spec_, 0);
+  std::vector<std::uint8_t> header = wavHeader(layout_, 0);
   if (std::fwrite(header.data(), 1, header.size(), file_) != header.size()) {
     error = "cannot write " + path + ": " + describe(errno);
     discard();
@@ -138,16 +138,16 @@ bool WavWriter::write(const float* interleaved, std::uint64_t frames, std::strin
     error = "no output file is open";
     return false;
   }
-  if (frames > maxWavFrames(spec_) - frames_) {
+  if (frames > maxWavFrames(layout_) - frames_) {
     error = "cannot write " + path_ + ": a WAV file holds at most 4 GiB of audio";
     return false;
   }
-  const std::uint64_t count = frames * static_cast<std::uint64_t>(spec_.channels);
-  buffer_.resize(static_cast<std::size_t>(count) * bytesPerSample(spec_));
+  const std::uint64_t count = frames * static_cast<std::uint64_t>(layout_.channels);
+  buffer_.resize(static_cast<std::size_t>(count) * bytesPerSample(layout_));
   std::uint8_t* out = buffer_.data();
   for (std::uint64_t i = 0; i < count; ++i) {
     std::uint32_t bits;
-    if (spec_.format == SampleFormat::Float32) {
+    if (layout_.format == SampleFormat::Float32) {
       std::memcpy(&bits, &interleaved[i], 4);
       for (int b = 0; b < 4; ++b) *out++ = static_cast<std::uint8_t>(bits >> (8 * b));
     } else {
@@ -170,7 +170,7 @@ bool WavWriter::finish(std::string& error) {
     error = "no output file is open";
     return false;
   }
-  std::vector<std::uint8_t> header = wavHeader(spec_, frames_);
+  std::vector<std::uint8_t> header = wavHeader(layout_, frames_);
   bool ok = std::fseek(file_, 0, SEEK_SET) == 0 &&
             std::fwrite(header.data(), 1, header.size(), file_) == header.size() &&
             std::fflush(file_) == 0;
