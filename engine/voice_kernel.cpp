@@ -95,14 +95,17 @@ inline __attribute__((always_inline)) void renderGroups(Voice* voices, int numVo
   constexpr int kMaxGroups = kNumVoices / kLanes;
   const int numGroups = (numSounding + kLanes - 1) / kLanes;
 
-  // Lanes past the last sounding voice run on silent stand-ins and add +0.0.
+  // Lanes past the last sounding voice run on silent stand-ins: their level stays
+  // 0, so they add a zero, which changes no sum.
   Voice standIn[kLanes];
   Voice* lanes[kMaxGroups][kLanes];
+  Mask isStandIn[kMaxGroups];
   for (int g = 0; g < numGroups; ++g)
     for (int l = 0; l < kLanes; ++l) {
       const int k = g * kLanes + l;
       standIn[l].ampTarget = 0;
       lanes[g][l] = k < numSounding ? &voices[sounding[k]] : &standIn[l];
+      isStandIn[g][l] = k < numSounding ? 0 : -1;
     }
 
   Vec ampTarget[kMaxGroups], y1[kMaxGroups], y2[kMaxGroups], modLevel[kMaxGroups], phase[kMaxGroups],
@@ -142,7 +145,8 @@ inline __attribute__((always_inline)) void renderGroups(Voice* voices, int numVo
       const Vec value = ((((w * a) * w - 1.0 - a) * (w * w * w) + w) + b * y1[g]) * newAmpLevel;
 
       Vec added;
-      if (__builtin_expect(allLanes<kLanes>(sounds), 1)) {
+      // Stand-ins may take the plain path too: whatever they compute, they add zero.
+      if (__builtin_expect(allLanes<kLanes>(sounds | isStandIn[g]), 1)) {
         modLevel[g] = newModLevel;
         ampLevel[g] = newAmpLevel;
         ampTarget[g] = newAmpTarget;
