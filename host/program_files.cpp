@@ -108,6 +108,9 @@ bool replaceFile(const std::filesystem::path& requested, std::string_view conten
 
 #if defined(_WIN32)
   const std::wstring targetName = longForm(target);
+  // A read-only file cannot be opened for writing; replacing it would undo its protection.
+  const DWORD attributes = GetFileAttributesW(targetName.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::wstring temporary = longForm(folder / temporaryName());
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -123,6 +126,9 @@ bool replaceFile(const std::filesystem::path& requested, std::string_view conten
   }
   return false;
 #else
+  // Renaming over a file needs no write permission on it; a file its owner protected
+  // against writing must stay as it is, as it would if it were opened for writing.
+  if (::access(target.c_str(), W_OK) != 0 && errno != ENOENT) return false;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::filesystem::path temporary = folder / temporaryName();
     const int file = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

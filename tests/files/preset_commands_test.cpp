@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
 #include "engine/factory_presets.h"
 #include "file_menu_editor.h"
 #include "host/preset_files.h"
@@ -269,6 +273,33 @@ TEST_F(FileCommands, ASaveThatFailsSaysSoAndKeepsTheOldFile) {
   EXPECT_EQ(messages(), (std::vector<std::string>{"The file could not be saved.", "The file could not be saved."}));
   EXPECT_EQ(folderContents(folder), (std::vector<std::string>{"folder.zyp", "old.zyb"}));
   EXPECT_EQ(readAll(folder / "old.zyb"), "the user's old bank");
+}
+
+TEST_F(FileCommands, AWriteProtectedFileIsNotReplaced) {
+  namespace fs = std::filesystem;
+  const fs::path locked = folder / "locked.zyb";
+  writeAll(locked, "the user's protected bank");
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  answer(locked);
+#if defined(_WIN32)
+  menu(kMenuSaveBank);
+  EXPECT_EQ(messages(), std::vector<std::string>{"The file could not be saved."});
+#else
+  // Write protection does not hold back the superuser: then the save runs as "nobody", in a
+  // child process, with a folder that anyone may write to.
+  fs::permissions(folder, fs::perms::all);
+  EXPECT_EXIT(
+      {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(2);
+        menu(kMenuSaveBank);
+        const auto shown = VSTGUI::Platform::Headless::messagesShown();
+        std::_Exit(shown.size() == 1 && shown[0].text == "The file could not be saved." ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+#endif
+  EXPECT_EQ(readAll(locked), "the user's protected bank");
+  EXPECT_EQ(folderContents(folder), std::vector<std::string>{"locked.zyb"});
+  fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
 }
 
 #if !defined(_WIN32)

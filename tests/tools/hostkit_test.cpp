@@ -13,6 +13,7 @@
 #include "tools/hostkit/hostkit.h"
 
 using hostkit::Host;
+using hostkit::HostCall;
 using hostkit::PluginLibrary;
 
 namespace {
@@ -179,4 +180,29 @@ TEST(Host, StartAndCloseDriveTheEffect) {
   EXPECT_EQ(all.str(),
             "created\nhost product zynka-render\nsamplerate 48000\nblocksize 128\nmains 1\n"
             "mains 0\nclose\n");
+}
+
+TEST(Host, RecordingStaysInTheRoomItReserved) {
+  // A plug-in may call back from its audio thread for as long as it runs: the record of
+  // those calls never grows beyond the room reserved up front, so it never allocates there.
+  auto lib = mustLoad(FAKE_PLUGIN_PATH);
+  Host host;
+  std::string error;
+  AEffect* effect = host.instantiate(*lib, error);
+  ASSERT_NE(effect, nullptr) << error;
+  host.clearCalls();
+  const std::size_t room = host.calls().capacity();
+  const HostCall* storage = host.calls().data();
+  ASSERT_GE(room, 1000u);
+  for (std::size_t i = 0; i < room + 500; ++i)
+    Host::callback(effect, audioMasterAutomate, 0, 0, nullptr, 0.5f);
+  EXPECT_EQ(host.calls().size(), room);
+  EXPECT_EQ(host.calls().data(), storage);
+  EXPECT_EQ(host.droppedCalls(), 500u);
+  host.clearCalls();
+  EXPECT_EQ(host.droppedCalls(), 0u);
+  Host::callback(effect, audioMasterAutomate, 3, 0, nullptr, 0.5f);
+  ASSERT_EQ(host.calls().size(), 1u);
+  EXPECT_EQ(host.calls()[0].index, 3);
+  host.close(effect);
 }

@@ -202,8 +202,12 @@ VstIntPtr Host::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIn
     host = static_cast<Host*>(effect->user);
   else
     host = tInstantiating;  // the entry function is still running on this thread
-  if (host != nullptr && host->recordCalls)
-    host->calls_.push_back(HostCall{opcode, index, value, ptr, opt, effect == nullptr});
+  if (host != nullptr && host->recordCalls) {
+    if (host->calls_.size() < host->calls_.capacity())
+      host->calls_.push_back(HostCall{opcode, index, value, ptr, opt, effect == nullptr});
+    else
+      ++host->droppedCalls_;
+  }
   return answer(host, opcode, ptr);
 }
 

@@ -67,10 +67,16 @@ class Host {
   /// Calls the library's entry with this host's callback and checks the record; null + error.
   AEffect* instantiate(const PluginLibrary& lib, std::string& error);
 
-  /// Every callback made by effects of this host, in order.
+  /// Every callback made by effects of this host, in order, as far as the reserved room goes.
   const std::vector<HostCall>& calls() const { return calls_; }
+  /// Callbacks not recorded because the reserved room was full (recording never allocates,
+  /// as the plug-in may call back from its audio thread).
+  std::size_t droppedCalls() const { return droppedCalls_; }
   /// Forgets the recorded calls (keeps the reserved room).
-  void clearCalls() { calls_.clear(); }
+  void clearCalls() {
+    calls_.clear();
+    droppedCalls_ = 0;
+  }
   /// How many recorded calls have this opcode.
   std::size_t countCalls(VstInt32 opcode) const;
 
@@ -88,6 +94,7 @@ class Host {
 
  private:
   std::vector<HostCall> calls_;
+  std::size_t droppedCalls_ = 0;
 };
 
 /// What a simple offline host answers to audioMasterCanDo for this text: 1, -1, or 0 if unknown.
