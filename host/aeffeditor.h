@@ -11,6 +11,7 @@ class AEffEditor {
   explicit AEffEditor(AudioEffect* effect = nullptr) : effect(effect) {}
   virtual ~AEffEditor() = default;
 
+  virtual AudioEffect* getEffect() { return effect; }
   /// Stores the address of the editor's rectangle into *rect.
   virtual bool getRect(ERect** rect) {
     if (rect) *rect = nullptr;
@@ -19,15 +20,12 @@ class AEffEditor {
   /// Builds the window contents inside the host's parent window.
   virtual bool open(void* ptr) {
     systemWindow = ptr;
-    openFlag = true;
     return true;
   }
-  /// Tears the window contents down.
-  virtual void close() {
-    systemWindow = nullptr;
-    openFlag = false;
-  }
-  virtual bool isOpen() { return openFlag; }
+  /// Tears the window contents down; the host's window stays known, as it was given.
+  virtual void close() {}
+  /// True once the host has given a window.
+  virtual bool isOpen() { return systemWindow != nullptr; }
   /// Periodic work while the window is open.
   virtual void idle() {}
   virtual bool onKeyDown(VstKeyCode& /*keyCode*/) { return false; }
@@ -35,10 +33,7 @@ class AEffEditor {
   virtual bool onWheel(float /*distance*/) { return false; }
   virtual bool setKnobMode(VstInt32 /*val*/) { return false; }
 
-  AudioEffect* getEffect() { return effect; }
-
  protected:
   AudioEffect* effect = nullptr;
   void* systemWindow = nullptr;
-  bool openFlag = false;
 };

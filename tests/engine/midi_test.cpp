@@ -156,5 +156,34 @@ TEST(Midi, RepeatedNoteTakesASecondVoiceOneReleaseFreesBoth) {
   EXPECT_EQ(plugin->getEngineState().voices[1].ampCoef, 1.0);
 }
 
+TEST(Midi, DataBytesWithTheTopBitSetAreSignedNumbers) {
+  auto plugin = makePlugin();
+  const EngineState& s = plugin->getEngineState();
+  // Note numbers and velocities are masked to 7 bits.
+  plugin->processEvents(MidiList().add(3, 0x90, 0x80 | 60, 0x80 | 100).events());
+  EXPECT_EQ(s.eventQueue[0], 3);
+  EXPECT_EQ(s.eventQueue[1], 60);
+  EXPECT_EQ(s.eventQueue[2], 100);
+  // Controller values: -128 squared for the wheel, -64 has the pedal bit.
+  plugin->processEvents(MidiList().cc(0, 1, 0x80).cc(0, 7, 0xF6).cc(0, 64, 0xC0).events());
+  EXPECT_EQ(s.wheelDepth, static_cast<double>(16384.0f) * 5e-8);
+  EXPECT_EQ(s.channelVolume, static_cast<double>(100.0f) * 3.5e-7);
+  EXPECT_EQ(s.sustainPedal, 0x40);
+  EXPECT_EQ(s.eventQueue[0], kEventQueueEnd);  // pressing queues nothing
+  // Controller numbers from 0x80 up are negative: none of them fades the voices.
+  plugin->processEvents(MidiList().noteOn(0, 60, 100).events());
+  renderDouble(*plugin, 16);
+  const double heldFactor = s.voices[0].ampFactor;
+  plugin->processEvents(MidiList().cc(0, 0xFB, 0).events());
+  EXPECT_EQ(s.voices[0].ampFactor, heldFactor);
+  EXPECT_EQ(s.sustainPedal, 0x40);
+  // Pitch bend from signed bytes: (-1 - 64) * 128 + (-1).
+  plugin->processEvents(MidiList().add(0, 0xE0, 0xFF, 0xFF).events());
+  EXPECT_EQ(s.pitchBendFactor, 1.0 + -8321.0 * 1.3318e-5);
+  // A program number from 0x80 up is negative and wraps to the last program.
+  plugin->processEvents(MidiList().add(0, 0xC0, 0x85).events());
+  EXPECT_EQ(plugin->getProgram(), 98);
+}
+
 }  // namespace
 }  // namespace zynka::test

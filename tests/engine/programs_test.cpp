@@ -1,6 +1,7 @@
 // Programs, parameters, commands and the coefficients they yield.
 #include <cmath>
 #include <cstring>
+#include <random>
 
 #include "engine/factory_presets.h"
 #include "engine_fixture.h"
@@ -174,6 +175,46 @@ TEST(Coefficients, FollowTheSampleRateOnlyAtTheNextUpdate) {
   EXPECT_EQ(std::memcmp(&zero, &plugin->getEngineState().coef, sizeof zero), 0);
   plugin->resume();
   EXPECT_NE(plugin->getEngineState().coef.basePitch, 0.0);
+}
+
+TEST(Coefficients, EveryQuantityFromItsFormula) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 40; ++round) {
+    const float rate = round % 2 ? 48000.0f : 22050.0f + 1000.0f * round;
+    auto plugin = makePlugin(rate);
+    plugin->setProgram(round % kNumFactoryPresets);
+    if (round >= kNumFactoryPresets)
+      for (int p = 0; p < kNumParams; ++p) plugin->setParameter(p, std::uniform_real_distribution<float>(0, 1)(random));
+    plugin->setParameter(kFine, round % 3 ? plugin->getParameter(kFine) : 0.5f + round * 0.0125f);
+    const Coefficients& c = plugin->getEngineState().coef;
+    auto v = [&](int index) { return static_cast<double>(plugin->getParameter(index)); };
+    const double T = 1.0 / static_cast<double>(rate);
+    SCOPED_TRACE(round);
+
+    EXPECT_EQ(c.basePitch, std::pow(2.0, std::floor(v(kOctave) * 6.9) - 2.0) * (T * 8.175798915644));
+    EXPECT_EQ(c.coarseRatio, std::floor(v(kCoarse) * 40.1 * v(kCoarse)));
+    double fine = v(kFine) * 0.2 * v(kFine);
+    if (v(kFine) >= 0.5) {
+      const int k = static_cast<int>(v(kFine) * 8.9);
+      fine = k == 4 ? 0.25 : k == 5 ? 0.33333333 : k == 6 ? 0.5 : k == 7 ? 0.66666667 : 0.75;
+    }
+    EXPECT_EQ(c.fineRatio, fine);
+    EXPECT_EQ(c.modFrequencyFactor, (fine + c.coarseRatio) * 1.570796326795);
+    EXPECT_EQ(c.modInitLevel, v(kModInit) * 0.0002 * v(kModInit));
+    EXPECT_EQ(c.modSustainLevel, v(kModSus) * 0.0002 * v(kModSus));
+    EXPECT_EQ(c.velocitySensitivity, v(kVelocity));
+    EXPECT_EQ(c.vibratoDepth, v(kVibAmt) * 0.001 * v(kVibAmt));
+    EXPECT_EQ(c.ampAttackCoef, 1.0 - std::exp(-(std::exp(8.0 - v(kAmpAtt) * 8.0) * T)));
+    EXPECT_EQ(c.ampDecayFactor, v(kAmpDec) > 0.98 ? 1.0 : std::exp(-(std::exp(5.0 - v(kAmpDec) * 8.0) * T)));
+    EXPECT_EQ(c.ampReleaseFactor, std::exp(-(std::exp(5.0 - v(kAmpRel) * 5.0) * T)));
+    EXPECT_EQ(c.modDecayCoef, 1.0 - std::exp(-(std::exp(6.0 - v(kModDec) * 7.0) * T)));
+    EXPECT_EQ(c.modReleaseCoef, 1.0 - std::exp(-(std::exp(5.0 - v(kModRel) * 8.0) * T)));
+    EXPECT_EQ(c.waveShape, 0.5 - v(kWave) * 3.0 * v(kWave));
+    EXPECT_EQ(c.thruLevel, v(kThru) * 0.25 * v(kThru));
+    EXPECT_EQ(c.vibratoRate, T * 628.3 * 25.0 * v(kVibRate) * v(kVibRate));
+    const float volume = plugin->getParameter(kVolume);
+    EXPECT_EQ(c.outputGain, static_cast<double>(volume * volume));
+  }
 }
 
 }  // namespace
