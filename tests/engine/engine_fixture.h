@@ -33,6 +33,34 @@ struct FakeEditor : AEffEditor, EditorLink {
   void loadPreset(int program) override { fileCalls.push_back("loadPreset " + std::to_string(program)); }
   void saveBank() override { fileCalls.push_back("saveBank"); }
   void loadBank() override { fileCalls.push_back("loadBank"); }
+
+  // What the dispatcher hands the editor.
+  ERect rect{0, 0, 392, 856};
+  std::vector<std::string> windowCalls;
+  VstKeyCode lastKey{};
+  VstInt32 knobMode = -1;
+  bool getRect(ERect** out) override {
+    *out = &rect;
+    return true;
+  }
+  bool open(void* ptr) override {
+    windowCalls.push_back("open");
+    return AEffEditor::open(ptr);
+  }
+  void close() override { windowCalls.push_back("close"); }
+  void idle() override { windowCalls.push_back("idle"); }
+  bool onKeyDown(VstKeyCode& key) override {
+    lastKey = key;
+    return key.character == 'a';
+  }
+  bool onKeyUp(VstKeyCode& key) override {
+    lastKey = key;
+    return false;
+  }
+  bool setKnobMode(VstInt32 mode) override {
+    knobMode = mode;
+    return true;
+  }
 };
 /// When set, the next Plugin constructed gets a FakeEditor, stored here (owned by the Plugin).
 extern bool giveNextPluginAnEditor;

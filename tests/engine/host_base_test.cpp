@@ -25,5 +25,39 @@ TEST(HostInterfaceBase, EditorBaseStaysOpenOnceGivenAWindowAndNamesItsEffect) {
   EXPECT_EQ(asBase.getEffect(), nullptr);
 }
 
+TEST(HostInterfaceBase, EditorOpcodesReachTheEditorWithTheHostsArguments) {
+  giveNextPluginAnEditor = true;
+  auto plugin = makePlugin();
+  giveNextPluginAnEditor = false;
+  FakeEditor& editor = *lastFakeEditor;
+  AEffect* effect = plugin->getAeffect();
+  auto dispatch = [effect](VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+  };
+  EXPECT_EQ(effect->flags, 0x1111);
+
+  ERect* rect = nullptr;
+  EXPECT_EQ(dispatch(effEditGetRect, 0, 0, &rect, 0), 1);
+  EXPECT_EQ(rect, &editor.rect);
+  int parent = 0;
+  EXPECT_EQ(dispatch(effEditOpen, 0, 0, &parent, 0), 1);
+  EXPECT_EQ(dispatch(effEditIdle, 0, 0, nullptr, 0), 0);
+  EXPECT_EQ(dispatch(effEditClose, 0, 0, nullptr, 0), 0);
+  EXPECT_EQ(editor.windowCalls, (std::vector<std::string>{"open", "idle", "close"}));
+
+  // The key code: character from index, virtual key from the low byte of value,
+  // modifier from the low byte of opt truncated toward zero.
+  EXPECT_EQ(dispatch(effEditKeyDown, 'a', 0x1234, nullptr, 1.9f), 1);
+  EXPECT_EQ(editor.lastKey.character, 'a');
+  EXPECT_EQ(editor.lastKey.virt, 0x34);
+  EXPECT_EQ(editor.lastKey.modifier, 1);
+  EXPECT_EQ(dispatch(effEditKeyUp, 'b', 7, nullptr, 258.0f), 0);
+  EXPECT_EQ(editor.lastKey.character, 'b');
+  EXPECT_EQ(editor.lastKey.virt, 7);
+  EXPECT_EQ(editor.lastKey.modifier, 2);
+  EXPECT_EQ(dispatch(effSetEditKnobMode, 0, 2, nullptr, 0), 1);
+  EXPECT_EQ(editor.knobMode, 2);
+}
+
 }  // namespace
 }  // namespace zynka::test
