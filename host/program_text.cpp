@@ -197,18 +197,21 @@ bool LineReader::atEnd() { return chunkPos >= chunk.size() && !fill(); }
 bool LineReader::nextLine(std::string& line) {
   line.clear();
   bool readAny = false;
+  bool cut = false;  // bytes beyond kMaxLineLength were skipped
   for (;;) {
     if (chunkPos >= chunk.size() && !fill()) return readAny;
     readAny = true;
     const std::size_t feed = chunk.find('\n', chunkPos);
+    const std::size_t end = feed == std::string::npos ? chunk.size() : feed;
+    const std::size_t room = kMaxLineLength - line.size();
+    if (end - chunkPos > room) cut = true;
+    line.append(chunk, chunkPos, std::min(end - chunkPos, room));
     if (feed == std::string::npos) {
-      line.append(chunk, chunkPos, std::string::npos);
       chunkPos = chunk.size();
       continue;
     }
-    line.append(chunk, chunkPos, feed - chunkPos);
     chunkPos = feed + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!cut && !line.empty() && line.back() == '\r') line.pop_back();
     return true;
   }
 }

@@ -42,10 +42,15 @@ std::string formatPreset(const ProgramRecord& record);
 /// The whole bank file of `records[0]` to `records[kNumPrograms - 1]`.
 std::string formatBank(const ProgramRecord* records);
 
-/// Splits bytes into lines at LF; a CR directly before the LF is dropped. Any line length,
-/// NUL bytes and a missing final line end are fine.
+/// Splits bytes into lines at LF; a CR directly before the LF is dropped. NUL bytes and a
+/// missing final line end are fine. A line longer than kMaxLineLength keeps its first
+/// kMaxLineLength bytes, so a huge file without line ends (a wrong file picked in the
+/// dialog) cannot take the host's memory.
 class LineReader {
  public:
+  /// Far beyond any program line (17 numbers and a name of 24 characters).
+  static constexpr std::size_t kMaxLineLength = std::size_t{16} << 20;
+
   virtual ~LineReader() = default;
   /// Reads the next line into `line` (empty at the end); false when no byte was left to read.
   bool nextLine(std::string& line);

@@ -7,6 +7,7 @@
 #include <clocale>
 #include <iostream>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <locale>
@@ -199,12 +200,48 @@ TEST(LineReader, SplitsAtLineFeedsAndDropsACarriageReturnBeforeThem) {
   EXPECT_EQ(lines(std::string("a\0b\n\0", 5)), (std::vector<std::string>{std::string("a\0b", 3), std::string(1, '\0')}));
 }
 
-TEST(LineReader, ReadsLinesOfAnyLength) {
+TEST(LineReader, ReadsLongLinesWhole) {
   const std::string huge(10 << 20, 'x');
   const auto all = lines("ZYNKA Preset\r\n" + huge + "\r\nend");
   ASSERT_EQ(all.size(), 3u);
   EXPECT_EQ(all[1].size(), huge.size());
   EXPECT_EQ(all[2], "end");
+}
+
+/// Bytes made up as they are read: `size` bytes of 'x' ending in "\r\nend", never held whole.
+class EndlessLine : public LineReader {
+ public:
+  explicit EndlessLine(std::uint64_t size) : left(size) {}
+
+ protected:
+  std::size_t readBytes(char* buffer, std::size_t size, bool& /*error*/) override {
+    const std::size_t count = left < size ? static_cast<std::size_t>(left) : size;
+    for (std::size_t i = 0; i < count; ++i, --left) buffer[i] = left > 5 ? 'x' : "\r\nend"[5 - left];
+    return count;
+  }
+
+ private:
+  std::uint64_t left;
+};
+
+TEST(LineReader, AHugeLineKeepsItsStartAndTakesBoundedMemory) {
+  // 256 MiB without a line end, as when a wrong file is picked in the dialog.
+  EndlessLine reader((std::uint64_t{1} << 28) + 5);
+  std::string line;
+  ASSERT_TRUE(reader.nextLine(line));
+  EXPECT_EQ(line.size(), LineReader::kMaxLineLength);
+  EXPECT_LE(line.capacity(), 2 * LineReader::kMaxLineLength);
+  EXPECT_EQ(line.find_first_not_of('x'), std::string::npos);  // the cut line keeps no CR
+  ASSERT_TRUE(reader.nextLine(line));
+  EXPECT_EQ(line, "end");
+
+  // A line exactly as long as the limit is whole, and its CR is dropped as always.
+  const std::string full(LineReader::kMaxLineLength, 'y');
+  const auto all = lines(full + "\r\n" + full + "z\r\nlast");
+  ASSERT_EQ(all.size(), 3u);
+  EXPECT_EQ(all[0], full);
+  EXPECT_EQ(all[1], full);
+  EXPECT_EQ(all[2], "last");
 }
 
 TEST(PresetText, HeaderThenOneProgramLine) {

@@ -140,6 +140,8 @@ TEST(ZynkaRender, RefusesBadInputWithOneLineAndNoOutput) {
       {"bad block size", {"--blocksize", "0", FAKE_PLUGIN_PATH, midi, out}, 2, "--blocksize"},
       {"bad format", {"--format", "wav24", FAKE_PLUGIN_PATH, midi, out}, 2, "float or pcm16"},
       {"missing arguments", {FAKE_PLUGIN_PATH, midi}, 2, "expected PLUGIN MIDI-FILE OUTPUT.wav"},
+      {"line break in a value", {"--format", "pcm\n16", FAKE_PLUGIN_PATH, midi, out}, 2, "not \"pcm 16\""},
+      {"line break in a file name", {FAKE_PLUGIN_PATH, "/nonexistent/two\nlines.mid", out}, 1, "two lines.mid"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

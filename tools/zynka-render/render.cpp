@@ -80,7 +80,12 @@ std::string trim(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
-void fail(const std::string& message) { std::fprintf(stderr, "%s: %s\n", kTool, message.c_str()); }
+/// One line on stderr, whatever line breaks a file name or argument inside it holds.
+void fail(std::string message) {
+  std::replace(message.begin(), message.end(), '\n', ' ');
+  std::replace(message.begin(), message.end(), '\r', ' ');
+  std::fprintf(stderr, "%s: %s\n", kTool, message.c_str());
+}
 
 // ---------------------------------------------------------------------------
 // Arguments
