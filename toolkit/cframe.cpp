@@ -11,7 +11,7 @@ CFrame::CFrame(const CRect& inSize, void* parentWindow, VSTGUIEditorInterface* e
     : CViewContainer(inSize, nullptr, nullptr), pEditor(editor), pSystemWindow(parentWindow) {
   pParentFrame = this;
   bIsAttached = true;
-  Platform::oleInitialize();
+  bOleInitialized = Platform::oleInitialize();
   GDIPlusGlobals::enter();
   platformMajorVersion = Platform::getMajorVersion();
   if (pSystemWindow) {
@@ -36,7 +36,7 @@ CFrame::~CFrame() {
   pFocusView = nullptr;
   pMouseOverView = nullptr;
   CViewContainer::removeAll(true);
-  Platform::oleUninitialize();
+  if (bOleInitialized) Platform::oleUninitialize();
   if (backBuffer) {
     backBuffer->forget();
     backBuffer = nullptr;
@@ -322,7 +322,9 @@ CMouseEventResult CFrame::onMouseMoved(const CPoint& where, const CButton& butto
   if (pMouseObserver) pMouseObserver->onMouseMoved(this, where);
   if (pModalView) return pModalView->onMouseMoved(where, buttons);
   if (mouseDownView) {
-    const CMouseEventResult result = mouseDownView->onMouseMoved(where, buttons);
+    // The view that took the click gets the move in the frame's own coordinates, as the click.
+    const CPoint local(where.h - size.left, where.v - size.top);
+    const CMouseEventResult result = mouseDownView->onMouseMoved(local, buttons);
     if (result == kMouseEventHandled) return result;
     mouseDownView = nullptr;
   }

@@ -169,6 +169,7 @@ class CFrame : public CViewContainer {
   CDrawContext* pFrameContext = nullptr;
   Platform::Cursor* oldCursor = nullptr;
   bool bCursorSaved = false;
+  bool bOleInitialized = false;
   int platformMajorVersion = 0;
 };
 

@@ -382,7 +382,8 @@ CMouseEventResult CViewContainer::onMouseDown(const CPoint& p, const CButton& bu
       }
     }
     const CMouseEventResult result = view->onMouseDown(where, buttons);
-    if (result == kMouseEventHandled) mouseDownView = view;
+    // A child that left the container while handling the click takes no moves or release.
+    if (result == kMouseEventHandled && findEntry(view)) mouseDownView = view;
     return result;
   }
   return kMouseEventNotHandled;

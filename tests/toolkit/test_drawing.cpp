@@ -391,6 +391,17 @@ TEST_F(ClipScene, NestedOffscreenContainersClipTheSameWay) {
   expectScene();
 }
 
+TEST_F(ClipScene, AnOffscreenContainerInsideAnOrdinaryOneClipsTheSameWay) {
+  build(false, true);
+  Headless::paint(window, CRect(0, 0, 200, 200));
+  expectScene();
+  painter->fill = kYellowCColor;
+  Headless::paint(window, CRect(70, 70, 80, 80));
+  EXPECT_EQ(at(75, 75), toArgb(kYellowCColor));
+  EXPECT_EQ(at(69, 75), kRed);
+  EXPECT_EQ(at(80, 80), kRed);
+}
+
 TEST_F(ClipScene, APartialPaintTouchesOnlyTheUpdateRectangle) {
   build(false, false);
   Headless::paint(window, CRect(0, 0, 200, 200));
@@ -430,6 +441,23 @@ TEST_F(ClipScene, TransparentContainerWithOpaqueColourPaintsNoBackground) {
   inner->setTransparency(true);
   Headless::paint(window, CRect(0, 0, 200, 200));
   EXPECT_EQ(at(62, 62), toArgb(kBlueCColor)) << "the outer container shows through";
+}
+
+TEST(FramePaint, OverlappingChildrenArePaintedInListOrder) {
+  CFrame* frame = new CFrame(CRect(0, 0, 100, 100), fakeParentWindow(), nullptr);
+  auto* bottom = new RecordingView(CRect(10, 10, 50, 50));
+  auto* top = new RecordingView(CRect(30, 30, 70, 70));
+  bottom->fill = kRedCColor;
+  top->fill = kBlueCColor;
+  frame->addView(bottom);
+  frame->addView(top);
+  bottom->forget();
+  top->forget();
+  Headless::paint(windowOf(frame), CRect(0, 0, 100, 100));
+  EXPECT_EQ(Headless::pixel(windowOf(frame), 20, 20), kRed);
+  EXPECT_EQ(Headless::pixel(windowOf(frame), 40, 40), toArgb(kBlueCColor)) << "the later child on top";
+  EXPECT_EQ(Headless::pixel(windowOf(frame), 60, 60), toArgb(kBlueCColor));
+  frame->forget();
 }
 
 TEST(FramePaint, BackgroundBitmapFillsTheFrame) {

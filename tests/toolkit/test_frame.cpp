@@ -439,6 +439,18 @@ TEST(FrameLifetime, WindowClassIsRegisteredOnceAndUnregisteredWithTheLastFrame) 
   EXPECT_EQ(GDIPlusGlobals::get(), nullptr) << "the graphics guard ends with the last frame";
 }
 
+TEST(FrameLifetime, ARefusedOleStartIsNotBalancedByTheFramesEnd) {
+  const int ole = Headless::oleInitCount();
+  CFrame* host = new CFrame(CRect(0, 0, 10, 10), nullptr, nullptr);  // stands for the host's own use
+  Headless::setOleRefuses(true);
+  CFrame* refused = new CFrame(CRect(0, 0, 10, 10), fakeParentWindow(), nullptr);
+  Headless::setOleRefuses(false);
+  refused->forget();
+  EXPECT_EQ(Headless::oleInitCount(), ole + 1) << "the other user's initialisation is left alone";
+  host->forget();
+  EXPECT_EQ(Headless::oleInitCount(), ole);
+}
+
 TEST_F(FrameTest, IdleInvalidatesTheWholeNewFrameOnce) {
   Headless::clearInvalidRects(window);
   frame->setDirty(true);

@@ -218,6 +218,56 @@ TEST_F(Routing, ClickOutsideEveryChildIsNotHandled) {
   EXPECT_TRUE(log.empty());
 }
 
+TEST(RoutingEdges, AFrameAwayFromTheOriginGivesDownMoveAndUpTheSameCoordinates) {
+  std::vector<Event> log;
+  CFrame* frame = new CFrame(CRect(10, 20, 410, 320), nullptr, nullptr);
+  auto* view = new RecordingView(CRect(0, 0, 100, 100), &log, "v");
+  frame->addView(view);
+  view->forget();
+  frame->onMouseDown(CPoint(30, 40), kLButton);
+  frame->onMouseMoved(CPoint(35, 45), kLButton);
+  frame->onMouseUp(CPoint(36, 46), 0);
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(log[0].where, CPoint(20, 20));
+  EXPECT_EQ(log[1].where, CPoint(25, 25)) << "the move in the same coordinates as the click";
+  EXPECT_EQ(log[2].where, CPoint(26, 26));
+  frame->forget();
+}
+
+namespace {
+
+/// Leaves its container while it handles the click, and still answers handled.
+class LeavingView : public RecordingView {
+ public:
+  using RecordingView::RecordingView;
+  CMouseEventResult onMouseDown(const CPoint& where, const CButton& buttons) override {
+    RecordingView::onMouseDown(where, buttons);
+    static_cast<CViewContainer*>(getParentView())->removeView(this, false);
+    return kMouseEventHandled;
+  }
+};
+
+}  // namespace
+
+TEST(RoutingEdges, AChildThatLeftDuringItsClickGetsNoMovesOrRelease) {
+  std::vector<Event> log;
+  CFrame* frame = new CFrame(CRect(0, 0, 400, 300), nullptr, nullptr);
+  auto* box = new CViewContainer(CRect(100, 100, 300, 300));
+  auto* leaving = new LeavingView(CRect(0, 0, 50, 50), &log, "leaving");
+  box->addView(leaving);
+  frame->addView(box);
+  box->forget();
+  EXPECT_EQ(frame->onMouseDown(CPoint(110, 110), kLButton), kMouseEventHandled);
+  EXPECT_FALSE(box->isChild(leaving));
+  EXPECT_EQ(box->getMouseDownView(), nullptr);
+  frame->onMouseMoved(CPoint(120, 120), kLButton);
+  frame->onMouseUp(CPoint(120, 120), 0);
+  ASSERT_EQ(log.size(), 1u) << "only the click reached it";
+  EXPECT_EQ(log[0].what, "leaving:down");
+  leaving->forget();
+  frame->forget();
+}
+
 TEST(Hit, TopmostChildWinsAndEdgesAreInclusive) {
   std::vector<Event> log;
   CFrame* frame = new CFrame(CRect(0, 0, 400, 300), nullptr, nullptr);

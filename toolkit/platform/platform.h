@@ -96,9 +96,9 @@ void drawImage(Graphics* graphics, Image* image, const CRect& dest, const CPoint
 bool findResource(const char* name, int id, const char* type, const void*& data, std::uint32_t& size);
 
 // --- window -------------------------------------------------------------------
-/// Initialises the process's OLE library for one frame.
-void oleInitialize();
-/// Balances oleInitialize.
+/// Initialises the process's OLE library for one frame; false when it refused (nothing to balance).
+bool oleInitialize();
+/// Balances a successful oleInitialize.
 void oleUninitialize();
 /// The platform's major version number.
 int getMajorVersion();

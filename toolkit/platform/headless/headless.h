@@ -70,6 +70,8 @@ int windowClassUseCount();
 int windowClassRegistrations();
 /// Balance of oleInitialize and oleUninitialize.
 int oleInitCount();
+/// Makes oleInitialize refuse, as it does on a thread the host runs in another COM apartment.
+void setOleRefuses(bool refuses);
 /// The colours given by the last text field colour request.
 void lastTextFieldColours(CColor& text, CColor& back);
 

@@ -46,6 +46,7 @@ struct HeadlessState {
   int classUseCount = 0;
   int classRegistrations = 0;
   int oleCount = 0;
+  bool oleRefuses = false;
   CColor textFieldText{};
   CColor textFieldBack{};
 };
@@ -99,7 +100,11 @@ bool findResource(const char* name, int id, const char* type, const void*& data,
   return false;
 }
 
-void oleInitialize() { ++state().oleCount; }
+bool oleInitialize() {
+  if (state().oleRefuses) return false;
+  ++state().oleCount;
+  return true;
+}
 void oleUninitialize() { --state().oleCount; }
 int getMajorVersion() { return state().majorVersion; }
 
@@ -309,6 +314,7 @@ CCursorType currentCursor() { return state().cursor; }
 int windowClassUseCount() { return state().classUseCount; }
 int windowClassRegistrations() { return state().classRegistrations; }
 int oleInitCount() { return state().oleCount; }
+void setOleRefuses(bool refuses) { state().oleRefuses = refuses; }
 void lastTextFieldColours(CColor& text, CColor& back) {
   text = state().textFieldText;
   back = state().textFieldBack;

@@ -110,7 +110,9 @@ SIZE windowSize(HWND hwnd) {
 
 }  // namespace
 
-void oleInitialize() { OleInitialize(nullptr); }
+// A thread the host already runs in another COM apartment refuses; uninitialising
+// after such a refusal would end the host's own COM on that thread.
+bool oleInitialize() { return SUCCEEDED(OleInitialize(nullptr)); }
 void oleUninitialize() { OleUninitialize(); }
 
 int getMajorVersion() {
