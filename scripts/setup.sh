@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
   # native build and tests
   g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  # the toolkit's leak check
+  valgrind
   # the toolkit's Linux drawing backend and its fonts
   libcairo2-dev libfontconfig-dev fonts-liberation2
   # the Windows build and its proof under Wine
