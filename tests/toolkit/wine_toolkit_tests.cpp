@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include "wine_window_util.h"
 
 #include <cwchar>
 #include <vector>
@@ -47,17 +48,6 @@ class ClickView : public CView {
   float lastWheel = 0.f;
 };
 
-void pumpMessages() {
-  for (int round = 0; round < 20; ++round) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    Sleep(10);
-  }
-}
-
 /// A top-level window standing in for the host's editor window.
 class HostWindow {
  public:
@@ -71,31 +61,6 @@ class HostWindow {
 };
 
 HWND frameWindow(HWND host) { return GetWindow(host, GW_CHILD); }
-
-/// Reads the window's pixels as 0xRRGGBB through a bitmap copy of its device.
-std::vector<std::uint32_t> grab(HWND hwnd, int width, int height) {
-  HDC windowDc = GetDC(hwnd);
-  HDC memory = CreateCompatibleDC(windowDc);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
-  GdiFlush();
-  std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
-                                    static_cast<const std::uint32_t*>(bits) + width * height);
-  for (auto& p : pixels) p &= 0xFFFFFF;
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(hwnd, windowDc);
-  return pixels;
-}
 
 std::wstring className() {
   wchar_t name[64];
