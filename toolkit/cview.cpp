@@ -31,7 +31,22 @@ CView::CView(const CView& other)
     setAttribute(e->id, e->size, e->data);
 }
 
+CView::LifeWatch::LifeWatch(CView* watched) : view(watched), next(watched ? watched->lifeWatches : nullptr) {
+  if (view) view->lifeWatches = this;
+}
+
+CView::LifeWatch::~LifeWatch() {
+  if (!view) return;
+  for (LifeWatch** link = &view->lifeWatches; *link; link = &(*link)->next) {
+    if (*link == this) {
+      *link = next;
+      break;
+    }
+  }
+}
+
 CView::~CView() {
+  for (LifeWatch* watch = lifeWatches; watch; watch = watch->next) watch->view = nullptr;
   if (pBackground) pBackground->forget();
   while (pAttributeList) {
     CAttributeListEntry* next = pAttributeList->next;

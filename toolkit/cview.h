@@ -109,6 +109,23 @@ class CView : public CBaseObject {
   /// A detached copy of the view.
   virtual CView* newCopy() const;
 
+  /// Learns whether a view was destroyed while a call that may run a platform loop
+  /// (a popup menu, a dialog) was on the stack: the host may close the editor meanwhile.
+  class LifeWatch {
+   public:
+    explicit LifeWatch(CView* view);
+    ~LifeWatch();
+    LifeWatch(const LifeWatch&) = delete;
+    LifeWatch& operator=(const LifeWatch&) = delete;
+    /// False once the view was destroyed.
+    bool alive() const { return view != nullptr; }
+
+   private:
+    friend class CView;
+    CView* view;
+    LifeWatch* next;
+  };
+
   CView* getParentView() const { return pParentView; }
   CFrame* getFrame() const { return pParentFrame; }
   bool isVisible() const { return bVisible; }
@@ -145,6 +162,9 @@ class CView : public CBaseObject {
   std::int32_t autosizeFlags = kAutosizeNone;
   CBitmap* pBackground = nullptr;
   CAttributeListEntry* pAttributeList = nullptr;
+
+ private:
+  LifeWatch* lifeWatches = nullptr;
 };
 
 /// True when view is a container (it answers "kMsgCheckIfViewContainer").
