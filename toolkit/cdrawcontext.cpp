@@ -13,21 +13,13 @@ namespace VSTGUI {
 
 namespace {
 
-char* copyText(const char* text) {
-  if (!text) return nullptr;
-  const std::size_t n = std::strlen(text);
-  char* copy = new char[n + 1];
-  std::memcpy(copy, text, n + 1);
-  return copy;
-}
-
 // The family name reaches the platform as at most 200 UTF-16 units.
 constexpr std::size_t kMaxFamilyNameLength = 200;
 
 }  // namespace
 
 CFontDesc::CFontDesc(const char* name, CCoord size, std::int32_t style)
-    : name(copyText(name)), size(size), style(style) {}
+    : name(copyString(name)), size(size), style(style) {}
 
 CFontDesc::~CFontDesc() {
   freePlatformFont();
@@ -38,7 +30,7 @@ void CFontDesc::setName(const char* newName) {
   if (name && newName && std::strcmp(name, newName) == 0) return;
   if (!name && !newName) return;
   delete[] name;
-  name = copyText(newName);
+  name = copyString(newName);
   freePlatformFont();
 }
 
@@ -220,7 +212,7 @@ CCoord CDrawContext::getStringWidth(const char* text) {
   if (!text || !font || !pGraphics) return -1;
   Platform::Font* platformFont = font->getPlatformFont();
   if (!platformFont) return -1;
-  const std::u16string wide = utf8ToUtf16(text);
+  const std::u16string wide = utf8ToUtf16Lossy(text);
   float width = 0.f;
   if (!Platform::measureString(pGraphics, platformFont, wide.c_str(), int(wide.size()), width))
     return -1;
@@ -231,7 +223,7 @@ void CDrawContext::drawString(const char* text, const CPoint& point, bool antial
   if (!text || !font || !pGraphics || !pFontBrush) return;
   Platform::Font* platformFont = font->getPlatformFont();
   if (!platformFont) return;
-  const std::u16string wide = utf8ToUtf16(text);
+  const std::u16string wide = utf8ToUtf16Lossy(text);
   // point.v is the bottom of the line box.
   const float lineHeight = Platform::getFontLineHeight(platformFont, pGraphics);
   const float x = float(point.h + offset.h);

@@ -53,8 +53,6 @@ class CTextFieldColours {
   virtual CColor getTextFieldFontColor() const = 0;
   /// The field's background colour.
   virtual CColor getTextFieldBackColor() const = 0;
-  /// Where the field's current background brush is kept (replaced on every request).
-  virtual void*& textFieldBrush() = 0;
 };
 
 /// The top view of an editor window.

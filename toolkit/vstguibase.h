@@ -152,6 +152,7 @@ enum CMessageResult : std::int32_t { kMessageUnknown = 0, kMessageNotified = 1 }
 extern const char kMsgCheckIfViewContainer[];
 extern const char kMsgNewFocusView[];
 extern const char kMsgOldFocusView[];
+extern const char kMsgLooseFocus[];
 
 enum CCursorType : std::int32_t {
   kCursorDefault = 0,

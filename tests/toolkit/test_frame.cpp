@@ -382,8 +382,6 @@ class EditField : public RecordingView, public CTextFieldColours {
   using RecordingView::RecordingView;
   CColor getTextFieldFontColor() const override { return kRedCColor; }
   CColor getTextFieldBackColor() const override { return kYellowCColor; }
-  void*& textFieldBrush() override { return brush; }
-  void* brush = reinterpret_cast<void*>(1);
 };
 
 }  // namespace

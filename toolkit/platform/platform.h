@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "toolkit/vstguibase.h"
 
@@ -24,6 +26,7 @@ struct Image;       // a 32-bit ARGB image
 struct Window;      // the frame's own child window
 struct Cursor;      // a mouse cursor shape
 struct DropTarget;  // the frame window's registered drop target
+struct TextField;   // a native one-line edit box over a view of the frame
 
 // --- graphics library ---------------------------------------------------------
 /// Starts the graphics library; returns its start-up token (0 on failure).
@@ -148,8 +151,61 @@ bool getOuterPosition(Window* window, CCoord& x, CCoord& y);
 bool getParentRect(Window* window, CRect& rect);
 /// Grows the window and its ancestors by (dw, dh).
 bool growWindows(Window* window, CCoord dw, CCoord dh);
-/// Colours a native text field for the focus view; returns the platform's answer (a brush).
-std::intptr_t colourTextField(const WindowMessage& message, const CColor& text, const CColor& back,
-                              void*& brushSlot);
+/// Colours a native text field of the window (a text-field colour message); returns the platform's answer.
+std::intptr_t colourTextField(const WindowMessage& message, const CColor& text, const CColor& back);
+/// An identifier of the calling thread; reading it never allocates, locks or calls the system.
+std::uintptr_t currentThreadId();
+
+// --- native text field ----------------------------------------------------------
+/// What a text field tells the view it edits, on the window's thread.
+class TextFieldClient {
+ public:
+  /// Return was pressed in the field.
+  virtual void textFieldReturnPressed() = 0;
+  /// The field lost the keyboard focus.
+  virtual void textFieldFocusLost() = 0;
+
+ protected:
+  ~TextFieldClient() = default;
+};
+
+/// How a text field is placed and drawn.
+struct TextFieldStyle {
+  CRect rect;             // in the window's client coordinates
+  std::string text;       // UTF-8
+  int align = 0;          // 0 left, 1 centre, 2 right
+  std::string fontName;   // UTF-8 family name
+  int fontHeight = 12;    // pixels
+  CColor fontColor;
+  CColor backColor;
+};
+
+/// Opens a text field holding the text, all of it selected, with the keyboard focus; null when it cannot.
+TextField* openTextField(Window* window, const TextFieldStyle& style, TextFieldClient* client);
+/// The field's text in UTF-8 (at most 255 UTF-16 units of it).
+std::string getTextFieldText(TextField* field);
+/// Closes the field and frees it; its client hears nothing more.
+void closeTextField(TextField* field);
+
+// --- popup menu -------------------------------------------------------------------
+/// One entry of a popup menu as the window system shows it.
+struct PopupMenuItem {
+  std::string title;                    // UTF-8, already numbered when the menu numbers its items
+  int id = -1;                          // reported when chosen; -1: cannot be chosen
+  bool separator = false;
+  bool grayed = false;                  // shown greyed out, cannot be chosen
+  bool disabled = false;                // a title: shown plainly, cannot be chosen
+  bool checked = false;
+  bool columnBreak = false;             // starts a new column
+  Image* icon = nullptr;                // shown beside the title (not owned)
+  std::vector<PopupMenuItem> submenu;   // a popup entry when not empty
+};
+
+/// Shows a popup menu with its top-left at `where` (the window's client coordinates) and waits
+/// for the user; the chosen entry's identifier, or -1 when the menu was dismissed.
+int runPopupMenu(Window* window, const std::vector<PopupMenuItem>& items, const CPoint& where,
+                 bool rightButton);
+/// Closes a popup menu of the window that is being shown (the frame is going away).
+void cancelPopupMenu(Window* window);
 
 }  // namespace VSTGUI::Platform

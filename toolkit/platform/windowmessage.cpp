@@ -92,7 +92,7 @@ std::intptr_t dispatchWindowMessage(CFrame* frame, Platform::Window* window,
         return 0;
       }
       return Platform::colourTextField(message, field->getTextFieldFontColor(),
-                                       field->getTextFieldBackColor(), field->textFieldBrush());
+                                       field->getTextFieldBackColor());
     }
     case WindowMessage::kDestroyed:
       frame->setOpenFlag(false);

@@ -7,6 +7,8 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "toolkit/platform/platform.h"
@@ -74,5 +76,41 @@ int oleInitCount();
 void setOleRefuses(bool refuses);
 /// The colours given by the last text field colour request.
 void lastTextFieldColours(CColor& text, CColor& back);
+
+// --- the native text field, as a test types into it ----------------------------------
+/// What the window's open text field shows.
+struct TextFieldState {
+  Platform::TextFieldStyle style;  // as it was opened
+  std::string text;                // what it holds now, UTF-8
+  bool allSelected = false;        // the whole text is selected (typing replaces it)
+};
+/// True while a text field is open on the window; its state into *state.
+bool textFieldShown(Platform::Window* window, TextFieldState* state = nullptr);
+/// Types UTF-8 text into the open field, replacing the selection; the field takes at most 255 UTF-16 units.
+void typeIntoTextField(Platform::Window* window, const std::string& text);
+/// Keys the field knows: Return ends editing; Escape and Tab are the box's own and end nothing.
+enum class TextFieldKey { kReturn, kEscape, kTab };
+/// Presses a key in the open field.
+void pressTextFieldKey(Platform::Window* window, TextFieldKey key);
+/// The open field loses the keyboard focus (the user clicked into another window).
+void textFieldLosesFocus(Platform::Window* window);
+
+// --- the popup menu, as a test answers it -------------------------------------------
+/// The next popup menu reports this identifier (-1: the user dismissed it). Unanswered menus are dismissed.
+void queuePopupAnswer(int identifier);
+/// Runs while the next popup menu is shown instead of a queued answer; its result is the choice.
+void setPopupAction(std::function<int(const std::vector<Platform::PopupMenuItem>&)> action);
+/// A popup menu as it was shown.
+struct PopupRecord {
+  std::vector<Platform::PopupMenuItem> items;
+  CPoint where;
+  bool rightButton = false;
+};
+/// The popup menus shown since the last reset, in order.
+const std::vector<PopupRecord>& popupsShown();
+/// How many popups were closed by their frame going away.
+int popupsCancelled();
+/// Forgets recorded popups, queued answers and the action.
+void resetPopups();
 
 }  // namespace VSTGUI::Headless

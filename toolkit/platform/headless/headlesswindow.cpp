@@ -1,8 +1,11 @@
 #include <cairo.h>
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <deque>
 #include <vector>
 
 #include "toolkit/cframe.h"
@@ -10,8 +13,17 @@
 #include "toolkit/platform/headless/embeddedresources.h"
 #include "toolkit/platform/headless/headless.h"
 #include "toolkit/platform/platform.h"
+#include "toolkit/textconvert.h"
 
 namespace VSTGUI::Platform {
+
+struct TextField {
+  Window* window = nullptr;
+  TextFieldClient* client = nullptr;
+  TextFieldStyle style;
+  std::u16string text;
+  bool allSelected = true;
+};
 
 struct Window {
   CFrame* frame = nullptr;
@@ -26,6 +38,7 @@ struct Window {
   CPoint mouse;
   CPoint screenOrigin;
   bool dropTarget = false;
+  TextField* textField = nullptr;
 };
 
 struct Cursor {
@@ -49,6 +62,10 @@ struct HeadlessState {
   bool oleRefuses = false;
   CColor textFieldText{};
   CColor textFieldBack{};
+  std::deque<int> popupAnswers;
+  std::function<int(const std::vector<PopupMenuItem>&)> popupAction;
+  std::vector<Headless::PopupRecord> popups;
+  int popupsCancelled = 0;
 };
 
 HeadlessState& state() {
@@ -122,6 +139,7 @@ Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, int) 
 void destroyWindow(Window* window) {
   if (!window) return;
   window->frame = nullptr;  // detached first: the frame hears nothing of its window's end
+  if (window->textField) window->textField->window = nullptr;
   cairo_surface_destroy(window->surface);
   delete window;
   --state().classUseCount;
@@ -203,13 +221,58 @@ bool growWindows(Window* window, CCoord dw, CCoord dh) {
   return true;
 }
 
-std::intptr_t colourTextField(const WindowMessage&, const CColor& text, const CColor& back,
-                              void*& brushSlot) {
+std::intptr_t colourTextField(const WindowMessage&, const CColor& text, const CColor& back) {
   state().textFieldText = text;
   state().textFieldBack = back;
-  brushSlot = nullptr;
   return static_cast<std::intptr_t>(toArgb(back));
 }
+
+std::uintptr_t currentThreadId() { return static_cast<std::uintptr_t>(pthread_self()); }
+
+// --- text field -------------------------------------------------------------------------
+
+/// An edit box holds at most this many UTF-16 units, as the native one is limited.
+constexpr std::size_t kTextFieldLimit = 255;
+
+TextField* openTextField(Window* window, const TextFieldStyle& style, TextFieldClient* client) {
+  if (!window || window->textField) return nullptr;
+  auto* field = new TextField;
+  field->window = window;
+  field->client = client;
+  field->style = style;
+  field->text = utf8ToUtf16Lossy(style.text);
+  window->textField = field;
+  return field;
+}
+
+std::string getTextFieldText(TextField* field) {
+  if (!field) return {};
+  return utf16ToUtf8(std::u16string_view(field->text).substr(0, kTextFieldLimit));
+}
+
+void closeTextField(TextField* field) {
+  if (!field) return;
+  if (field->window && field->window->textField == field) field->window->textField = nullptr;
+  delete field;
+}
+
+// --- popup menu ------------------------------------------------------------------------
+
+int runPopupMenu(Window* window, const std::vector<PopupMenuItem>& items, const CPoint& where,
+                 bool rightButton) {
+  if (!window) return -1;
+  state().popups.push_back({items, where, rightButton});
+  if (auto action = std::move(state().popupAction)) {
+    state().popupAction = nullptr;
+    return action(items);  // may close the frame and its window
+  }
+  if (state().popupAnswers.empty()) return -1;
+  const int answer = state().popupAnswers.front();
+  state().popupAnswers.pop_front();
+  return answer;
+}
+
+void cancelPopupMenu(Window*) { ++state().popupsCancelled; }
 
 }  // namespace VSTGUI::Platform
 
@@ -318,6 +381,53 @@ void setOleRefuses(bool refuses) { state().oleRefuses = refuses; }
 void lastTextFieldColours(CColor& text, CColor& back) {
   text = state().textFieldText;
   back = state().textFieldBack;
+}
+
+bool textFieldShown(Platform::Window* window, TextFieldState* fieldState) {
+  Platform::TextField* field = window ? window->textField : nullptr;
+  if (!field) return false;
+  if (fieldState) {
+    fieldState->style = field->style;
+    fieldState->text = utf16ToUtf8(field->text);
+    fieldState->allSelected = field->allSelected;
+  }
+  return true;
+}
+
+void typeIntoTextField(Platform::Window* window, const std::string& text) {
+  Platform::TextField* field = window ? window->textField : nullptr;
+  if (!field) return;
+  if (field->allSelected) field->text.clear();
+  field->allSelected = false;
+  for (char16_t unit : utf8ToUtf16Lossy(text)) {
+    if (field->text.size() >= Platform::kTextFieldLimit) break;
+    field->text.push_back(unit);
+  }
+}
+
+void pressTextFieldKey(Platform::Window* window, TextFieldKey key) {
+  Platform::TextField* field = window ? window->textField : nullptr;
+  if (field && key == TextFieldKey::kReturn) field->client->textFieldReturnPressed();
+}
+
+void textFieldLosesFocus(Platform::Window* window) {
+  if (Platform::TextField* field = window ? window->textField : nullptr) field->client->textFieldFocusLost();
+}
+
+void queuePopupAnswer(int identifier) { state().popupAnswers.push_back(identifier); }
+
+void setPopupAction(std::function<int(const std::vector<Platform::PopupMenuItem>&)> action) {
+  state().popupAction = std::move(action);
+}
+
+const std::vector<PopupRecord>& popupsShown() { return state().popups; }
+int popupsCancelled() { return state().popupsCancelled; }
+
+void resetPopups() {
+  state().popups.clear();
+  state().popupAnswers.clear();
+  state().popupAction = nullptr;
+  state().popupsCancelled = 0;
 }
 
 }  // namespace VSTGUI::Headless

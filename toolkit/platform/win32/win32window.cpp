@@ -303,14 +303,6 @@ bool growWindows(Window* window, CCoord dw, CCoord dh) {
   return true;
 }
 
-std::intptr_t colourTextField(const WindowMessage& message, const CColor& text, const CColor& back,
-                              void*& brushSlot) {
-  HDC dc = reinterpret_cast<HDC>(message.wParam);
-  SetTextColor(dc, RGB(text.red, text.green, text.blue));
-  SetBkColor(dc, RGB(back.red, back.green, back.blue));
-  if (brushSlot) DeleteObject(static_cast<HBRUSH>(brushSlot));
-  brushSlot = CreateSolidBrush(RGB(back.red, back.green, back.blue));
-  return reinterpret_cast<std::intptr_t>(brushSlot);
-}
+std::uintptr_t currentThreadId() { return GetCurrentThreadId(); }
 
 }  // namespace VSTGUI::Platform
