@@ -1,12 +1,14 @@
 // Frame drawing on the headless platform: a full redraw of the editor-sized frame
-// (856 x 392 background plus 20 alpha-blended 64 x 64 pictures), and the idle pass
-// with one dirty view, alone and followed by the paint it asks for.
+// (856 x 392 background plus 20 alpha-blended 64 x 64 pictures), the idle pass
+// with one dirty view, alone and followed by the paint it asks for, and the idle
+// pass over film-strip knobs: one knob changed, and nothing changed.
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
 #include "toolkit/cbitmap.h"
 #include "toolkit/cframe.h"
+#include "toolkit/cknob.h"
 #include "toolkit/platform/headless/headless.h"
 
 using namespace VSTGUI;
@@ -73,6 +75,46 @@ void BM_IdleAndPaintOneDirtyView(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_IdleAndPaintOneDirtyView)->Unit(benchmark::kMicrosecond);
+
+/// Five film-strip knobs over the background, as the editor has them.
+struct KnobScene : Scene {
+  KnobScene() {
+    CBitmap* strip = new CBitmap(CResourceDescription("Strip"));
+    for (int i = 0; i < 5; ++i) {
+      const CCoord x = 64 + i * 144;
+      auto* knob = new CAnimKnob(CRect(x, 80, x + 64, 144), nullptr, i, 101, 64, strip);
+      frame->addView(knob);
+      knob->forget();
+      knobs.push_back(knob);
+    }
+    strip->forget();
+    frame->idle();
+    Headless::paint(window);
+  }
+  std::vector<CAnimKnob*> knobs;
+};
+
+void BM_IdleOneKnobChanged(benchmark::State& state) {
+  KnobScene scene;
+  CAnimKnob* knob = scene.knobs[2];
+  float value = 0.0f;
+  for (auto _ : state) {
+    value = value >= 1.0f ? 0.0f : value + 0.01f;
+    knob->setValue(value);  // as the editor sets it from a parameter
+    scene.frame->idle();
+    Headless::paint(scene.window);
+  }
+}
+BENCHMARK(BM_IdleOneKnobChanged)->Unit(benchmark::kMicrosecond);
+
+void BM_IdleNothingChanged(benchmark::State& state) {
+  KnobScene scene;
+  for (auto _ : state) {
+    scene.frame->idle();
+    if (Headless::paint(scene.window)) state.SkipWithError("an idle pass with nothing changed drew");
+  }
+}
+BENCHMARK(BM_IdleNothingChanged)->Unit(benchmark::kNanosecond);
 
 }  // namespace
 
