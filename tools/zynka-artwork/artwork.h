@@ -29,9 +29,10 @@ std::unique_ptr<Canvas> drawSliderHandle();
 std::unique_ptr<Canvas> drawArrowButton(bool next);
 std::unique_ptr<Canvas> drawMenuButton(bool active);
 
-// The ZYNKA letters, drawn as strokes in the box (x, y, w, h); the A's bar in the accent.
-void drawLogotype(cairo_t* cr, double x, double y, double w, double h, double stroke, Rgb colour,
-                  Rgb accent);
+// The ZYNKA letters drawn as strokes, each in a box lw wide and h tall, gap
+// apart, from (x, y); the A's bar in the accent colour.
+void drawLogotype(cairo_t* cr, double x, double y, double lw, double gap, double h, double stroke,
+                  Rgb colour, Rgb accent);
 
 // Composes the editor from the pictures in a folder, as the plug-in shows it.
 bool writePreview(const std::string& folder, const std::string& out, bool valueBoxes);

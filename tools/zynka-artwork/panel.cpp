@@ -139,9 +139,8 @@ void drawCaption(cairo_t* cr, const char* text, double centre, int baseline) {
   drawText(cr, style, text, centre, baseline, Align::Centre);
 }
 
-// The display window: a recessed bezel round dark glass.
-void drawDisplay(cairo_t* cr) {
-  const Box g = kGlass;
+// A display window: a recessed bezel round dark glass.
+void drawGlass(cairo_t* cr, const Box& g) {
   // Recess in the panel: shadowed above, lit below.
   roundedRect(cr, g.left - 8, g.top - 8, g.width() + 16, g.height() + 16, 7);
   cairo_pattern_t* recess = verticalGradient(g.top - 8, g.bottom + 8, rgb(0, 0, 0), 0.55,
@@ -190,6 +189,10 @@ void drawDisplay(cairo_t* cr) {
   cairo_set_source(cr, edge);
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
+}
+
+void drawDisplay(cairo_t* cr) {
+  drawGlass(cr, kGlass);
   // A dim rule between the program line and the button line.
   cairo_rectangle(cr, kProgramNumber.left, 109, kProgramName.right - kProgramNumber.left, 1);
   setColour(cr, palette::teal, 0.16);
@@ -198,10 +201,8 @@ void drawDisplay(cairo_t* cr) {
 
 }  // namespace
 
-void drawLogotype(cairo_t* cr, double x, double y, double w, double h, double stroke, Rgb colour,
-                  Rgb accent) {
-  const double gap = h / 6;
-  const double lw = (w - 4 * gap) / 5;
+void drawLogotype(cairo_t* cr, double x, double y, double lw, double gap, double h, double stroke,
+                  Rgb colour, Rgb accent) {
   const double a = stroke / 2;
   cairo_save(cr);
   cairo_set_line_width(cr, stroke);
@@ -253,7 +254,7 @@ void drawLogotype(cairo_t* cr, double x, double y, double w, double h, double st
         break;
       case 4:  // A, its crossbar in the accent colour, tucked under the legs
         setColour(cr, accent);
-        cairo_rectangle(cr, lw * 0.1, h * 0.70, lw * 0.8, stroke * 0.9);
+        cairo_rectangle(cr, lw * 0.1, std::round(h * 0.64), lw * 0.8, stroke);
         cairo_fill(cr);
         setColour(cr, colour);
         cairo_move_to(cr, a * 0.3, h + stroke);
@@ -278,17 +279,19 @@ std::unique_ptr<Canvas> drawBackground() {
   drawScrew(cr, kWindowWidth - 14, kWindowHeight - 14, 0.2);
 
   // Brand: the logotype fills the splash screen's hot area; the maker beside it.
-  drawLogotype(cr, kLogo.left, kLogo.top, kLogo.width(), kLogo.height(), 3.0, palette::legend,
+  // Whole-pixel letter boxes and stroke keep the upright strokes crisp: five
+  // letters of 14 with gaps of 4 make 86 pixels, centred in the 88 of the area.
+  drawLogotype(cr, kLogo.left + 1, kLogo.top, 14, 4, kLogo.height(), 3.0, palette::legend,
                palette::teal);
   {
     TextStyle maker;
     maker.family = kSans;
     maker.size = 13;
-    maker.tracking = 0.5;
+    maker.tracking = 1;
     setColour(cr, palette::caption);
     drawText(cr, maker, "Tarnwick", kLogo.right + 12, kLogo.bottom);
     setColour(cr, palette::caption, 0.8);
-    drawText(cr, capsStyle(7, 1.6), "POLYPHONIC FM SYNTHESIZER", 792, kLogo.bottom, Align::Right);
+    drawText(cr, capsStyle(7, 1.6), "POLYPHONIC FM SYNTHESIZER", 800, kLogo.bottom, Align::Right);
   }
 
   // Section plates: six pixels above the title's capitals, four below the
@@ -308,6 +311,8 @@ std::unique_ptr<Canvas> drawBackground() {
     drawCaption(cr, s.caption, s.box.centreX(), kSliderCaptionBottom);
 
   drawDisplay(cr);
+  setColour(cr, palette::caption);
+  drawText(cr, capsStyle(7, 1.6), "PROGRAM", kGlass.centreX(), 70, Align::Centre);
   return canvas;
 }
 
@@ -320,7 +325,7 @@ void drawFmWave(cairo_t* cr, double x0, double x1, double centreY, double amplit
   auto point = [&](int i, double& x, double& y) {
     const double t = double(i) / steps;
     x = x0 + (x1 - x0) * t;
-    const double envelope = std::min(1.0, t * 12) * std::exp(-2.2 * t);
+    const double envelope = std::min(1.0, t * 12) * std::exp(-2.2 * t) * (1 - t * t * t * t);
     const double index = 2.4 * std::exp(-3.0 * t);
     const double phase = 2 * kPi * 14 * t;
     y = centreY - amplitude * envelope * std::sin(phase + index * std::sin(phase));
@@ -352,8 +357,7 @@ std::unique_ptr<Canvas> drawSplash() {
   drawScrew(cr, kWindowWidth - 14, kWindowHeight - 14, 0.5);
 
   const double cx = kWindowWidth / 2.0;
-  const double logoH = 60, logoW = logoH * kLogo.width() / kLogo.height();
-  drawLogotype(cr, std::round(cx - logoW / 2), 64, logoW, logoH, 7.0, palette::legend,
+  drawLogotype(cr, cx - (5 * 35 + 4 * 10) / 2.0 - 0.5, 64, 35, 10, 60, 7.0, palette::legend,
                palette::teal);
 
   TextStyle subtitle;
@@ -363,7 +367,16 @@ std::unique_ptr<Canvas> drawSplash() {
   setColour(cr, palette::legend, 0.9);
   drawText(cr, subtitle, "FM synthesizer", cx, 162, Align::Centre);
 
-  drawFmWave(cr, 148, 708, 216, 26);
+  // The note on a display like the editor's.
+  const Box scope{136, 184, 720, 248};
+  drawGlass(cr, scope);
+  // A faint graticule, as on a scope.
+  for (int x = scope.left + 32; x < scope.right - 8; x += 32)
+    for (int y = scope.top + 8; y < scope.bottom - 4; y += 8) cairo_rectangle(cr, x, y, 1, 1);
+  cairo_rectangle(cr, scope.left + 8, 216, scope.width() - 16, 1);
+  setColour(cr, palette::teal, 0.14);
+  cairo_fill(cr);
+  drawFmWave(cr, 156, 700, 216, 24);
 
   TextStyle maker;
   maker.family = kSans;
