@@ -36,6 +36,24 @@ void paintPanel(cairo_t* cr, int width, int height, Rgb top, Rgb bottom) {
   cairo_paint(cr);
   cairo_pattern_destroy(pool);
 
+  {
+    // Brushed aluminium under the anodizing: faint horizontal streaks of random
+    // length, from a fixed seed so every run draws the same ones.
+    std::uint32_t seed = 0x5eed1234u;
+    auto next = [&seed] {
+      seed = seed * 1664525u + 1013904223u;
+      return (seed >> 8) / double(1u << 24);
+    };
+    for (int i = 0; i < height * 6; ++i) {
+      const double y = std::floor(next() * height), len = 30 + next() * 260;
+      const double x = next() * (width + len) - len;
+      const bool light = next() < 0.5;
+      cairo_rectangle(cr, x, y, len, 1);
+      cairo_set_source_rgba(cr, light, light, light, 0.008 + 0.012 * next());
+      cairo_fill(cr);
+    }
+  }
+
   // The panel's machined edge: a fine highlight ring, a dark line inside it.
   cairo_set_line_width(cr, 1);
   cairo_pattern_t* edge = verticalGradient(0, height, rgb(255, 255, 255), 0.22, rgb(255, 255, 255),
