@@ -99,8 +99,8 @@ void drawScrew(cairo_t* cr, double x, double y, double turn) {
   cairo_restore(cr);
 }
 
-// A one-pixel engraved line: a dark cut with a faint lit edge under it.
-void engravedLine(cairo_t* cr, double x0, double x1, int row) {
+// A one-pixel rule printed on the panel, on a whole pixel row so it stays crisp.
+void printedRule(cairo_t* cr, double x0, double x1, int row) {
   cairo_rectangle(cr, x0, row, x1 - x0, 1);
   setColour(cr, palette::rule, 0.85);
   cairo_fill(cr);
@@ -122,7 +122,7 @@ void drawPlate(cairo_t* cr, double left, double top, double right, double bottom
   cairo_save(cr);
   cairo_rectangle(cr, left, (top + bottom) / 2, right - left, bottom - top);
   cairo_clip(cr);
-  roundedRect(cr, left - 0.5 + 0.0, top + 1.5, right - left + 1, bottom - top - 1, r);
+  roundedRect(cr, left - 0.5, top + 1.5, right - left + 1, bottom - top - 1, r);
   cairo_set_source_rgba(cr, 1, 1, 1, 0.07);
   cairo_stroke(cr);
   cairo_restore(cr);
@@ -139,8 +139,8 @@ void drawSectionTitle(cairo_t* cr, const char* title, int left, int right, int b
   const double textLeft = std::round(centre - width / 2);
   // Stubs of rule would look like dashes; a narrow plate shows its title alone.
   if (textLeft - gap - (left + inset) >= 12) {
-    engravedLine(cr, left + inset, textLeft - gap, row);
-    engravedLine(cr, textLeft + width + gap, right - inset, row);
+    printedRule(cr, left + inset, textLeft - gap, row);
+    printedRule(cr, textLeft + width + gap, right - inset, row);
   }
   setColour(cr, palette::legend);
   drawText(cr, style, title, textLeft, baseline);

@@ -77,7 +77,8 @@ void editorText(cairo_t* cr, const char* text, const Box& box, Rgb colour, bool 
   cairo_text_extents_t te;
   cairo_text_extents(cr, text, &te);
   double x = box.left;
-  if (centre) x = std::trunc(box.width() * 0.5 + box.left - te.x_advance * 0.5);
+  // The editor measures and places in whole pixels, dropping fractions.
+  if (centre) x = std::trunc(box.width() * 0.5 + box.left - std::trunc(te.x_advance) * 0.5);
   const double bottom = std::trunc(box.bottom + size / 2 - box.height() / 2.0 - 1);
   const double top = bottom + 1 - fe.height;
   cairo_rectangle(cr, box.left, box.top, box.width(), box.height());
