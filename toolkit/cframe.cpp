@@ -61,7 +61,9 @@ bool CFrame::getOpenFlag() const { return bOpenFlag; }
 void CFrame::setOpenFlag(bool state) { bOpenFlag = state; }
 
 void CFrame::idle() {
-  if (bOpenFlag) invalidateDirtyViews();
+  if (!bOpenFlag) return;
+  invalidateDirtyViews();
+  if (pHwnd) Platform::idleWindow(pHwnd);
 }
 
 void CFrame::doIdleStuff() {

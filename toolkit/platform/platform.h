@@ -111,6 +111,10 @@ Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, int m
 void destroyWindow(Window* window);
 /// Asks for the rectangle to be repainted (with erase).
 void invalidateRect(Window* window, const CRect& rect);
+/// The frame's idle pass, after it invalidated what changed: a window system whose host runs
+/// no event loop for the plug-in handles the window's pending events here without waiting and
+/// paints what became invalid; elsewhere nothing happens.
+void idleWindow(Window* window);
 /// Starts a paint: the device to draw on and the update rectangle; false when nothing needs painting.
 bool beginPaint(Window* window, Device*& device, CRect& updateRect);
 /// Ends the paint begun by beginPaint.

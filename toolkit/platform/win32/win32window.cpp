@@ -156,6 +156,8 @@ void invalidateRect(Window* window, const CRect& rect) {
   InvalidateRect(window->hwnd, &r, TRUE);
 }
 
+void idleWindow(Window*) {}  // the host's message loop delivers the window's messages
+
 bool beginPaint(Window* window, Device*& device, CRect& updateRect) {
   if (!window) return false;
   HRGN region = CreateRectRgn(0, 0, 0, 0);
