@@ -275,6 +275,36 @@ TEST_F(HostInterface, PlaysANoteInBothPrecisions) {
   EXPECT_EQ(untouched[0], 3.0f);
 }
 
+TEST_F(HostInterface, VolumeBeyondOneIsItsSquareNotCutToOne) {
+  host.start(effect);
+  VstMidiEvent note{};
+  note.type = kVstMidiType;
+  note.midiData[0] = static_cast<char>(0x90);
+  note.midiData[1] = 57;
+  note.midiData[2] = 110;
+  std::vector<unsigned char> storage(sizeof(VstEvents));
+  auto* list = reinterpret_cast<VstEvents*>(storage.data());
+  list->numEvents = 1;
+  list->events[0] = reinterpret_cast<VstEvent*>(&note);
+  auto play = [&](float volume) {
+    effect->setParameter(effect, 16, volume);
+    dispatch(effSetProgram, 0, 2);  // a fresh start: every voice and the vibrato reset
+    dispatch(effProcessEvents, 0, 0, list);
+    std::vector<double> left(4096), right(4096);
+    double* outputs[2] = {left.data(), right.data()};
+    effect->processDoubleReplacing(effect, nullptr, outputs, 4096);
+    return left;
+  };
+  const std::vector<double> unity = play(1.0f);
+  const std::vector<double> louder = play(1.5f);  // gain 1.5 * 1.5
+  double peak = 0;
+  for (int i = 0; i < 4096; ++i) {
+    ASSERT_EQ(louder[i], unity[i] * 2.25) << i;
+    peak = std::max(peak, std::fabs(unity[i]));
+  }
+  EXPECT_GT(peak, 0.01);
+}
+
 TEST_F(HostInterface, SampleRateTakesEffectAtResume) {
   // A4 at 44.1 kHz, then the host switches to 48 kHz: the pitch must stay A4.
   for (float rate : {44100.0f, 48000.0f}) {
