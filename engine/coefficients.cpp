@@ -1,26 +1,25 @@
 // The derived synthesis quantities and the engine's silent initial state.
+#include <cfloat>
 #include <cmath>
 
+#include "engine/formulas.h"
 #include "engine/plugin.h"
 #include "engine/sanitize.h"
 
 namespace zynka {
 
 void Plugin::updateCoefficients() {
-  // Stored values stay as the host or a file gave them; the engine works on
-  // them brought into 0..1, so no setting can make it hang or overflow.
+  // Every formula takes the stored value as written, 1.5 as well as 0.5; see
+  // storedNumber and bounded for the few values on which it would not give a number.
   const ProgramRecord& program = current();
-  auto v = [&program](int index) { return static_cast<double>(unitValue(program.parameter(index))); };
+  auto v = [&program](int index) { return static_cast<double>(storedNumber(program.parameter(index))); };
   const double T = 1.0 / static_cast<double>(usableSampleRate(sampleRate));
   Coefficients& c = engine.coef;
 
-  c.basePitch = std::pow(2.0, std::floor(v(kOctave) * 6.9) - 2.0) * (T * kMidiNote0Hz);
-  c.coarseRatio = std::floor(v(kCoarse) * 40.1 * v(kCoarse));
-  if (v(kFine) < 0.5) {
-    c.fineRatio = v(kFine) * 0.2 * v(kFine);
-  } else {
-    c.fineRatio = fineRatioStep(v(kFine));
-  }
+  // Octave above about 148 would overflow the power of two.
+  c.basePitch = bounded(std::pow(2.0, std::floor(v(kOctave) * 6.9) - 2.0) * (T * kMidiNote0Hz));
+  c.coarseRatio = coarseRatioOf(v(kCoarse));
+  c.fineRatio = fineRatioOf(v(kFine));
   c.modFrequencyFactor = (c.fineRatio + c.coarseRatio) * 1.570796326795;
   c.modInitLevel = v(kModInit) * 0.0002 * v(kModInit);
   c.modSustainLevel = v(kModSus) * 0.0002 * v(kModSus);
@@ -34,9 +33,11 @@ void Plugin::updateCoefficients() {
   c.waveShape = 0.5 - v(kWave) * 3.0 * v(kWave);
   c.thruLevel = v(kThru) * 0.25 * v(kThru);
   const double rate = T * 628.3 * 25.0 * v(kVibRate) * v(kVibRate);
-  c.vibratoRate = rate < kMaxVibratoRate ? rate : kMaxVibratoRate;
-  const float volume = unitValue(program.parameter(kVolume));
-  c.outputGain = static_cast<double>(volume * volume);
+  c.vibratoRate = rate < kUnstableVibratoRate ? rate : kMaxVibratoRate;
+  // The square is a float, as the host's value is; beyond about 1.8e19 it would be infinite.
+  const float volume = storedNumber(program.parameter(kVolume));
+  const float gain = volume * volume;
+  c.outputGain = static_cast<double>(gain <= FLT_MAX ? gain : FLT_MAX);
 }
 
 void Plugin::resetEngine() {

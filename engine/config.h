@@ -39,8 +39,11 @@ inline constexpr double kSemitone = 0.05776226505;
 /// Phase values beyond this are brought back to -1..1 in one step rather than by
 /// repeated subtraction; no parameter setting within 0..1 at a sane sample rate gets there.
 inline constexpr double kFarPhase = 64.0;
-/// The coupled-form vibrato oscillator is stable for angle steps below 2; only
-/// sample rates under about 8 kHz at the fastest rate would reach this bound.
+/// The coupled-form vibrato oscillator keeps its amplitude for angle steps below 2
+/// and grows without bound (until it overflows) from 2 on. Only Vib Rate above about
+/// 2.37 at 44.1 kHz, or 1 below about 7.9 kHz, gets there; such steps are held at
+/// kMaxVibratoRate instead.
+inline constexpr double kUnstableVibratoRate = 2.0;
 inline constexpr double kMaxVibratoRate = 1.9;
 
 /// The plug-in's identity towards the host.

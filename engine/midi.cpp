@@ -101,20 +101,22 @@ void Plugin::noteOnOff(int note, int velocity) {
   }
   Voice& voice = engine.voices[chosen];
   const Coefficients& c = engine.coef;
-  const double tuning = unitValue(current().parameter(kTuning));
-  const double wave = unitValue(current().parameter(kWave));
+  const double tuning = storedNumber(current().parameter(kTuning));
+  const double wave = storedNumber(current().parameter(kWave));
 
-  const double pitch = std::exp((tuning + note + tuning - 1.0) * kSemitone);
+  // A huge Tuning or Octave overflows the pitch and the steps; each product is held
+  // finite, so none can meet a zero as infinity and give NaN.
+  const double pitch = bounded(std::exp((tuning + note + tuning - 1.0) * kSemitone));
   voice.note = note;
   voice.phase = 0;
-  voice.phaseIncrement = engine.pitchBendFactor * c.basePitch * pitch;
+  voice.phaseIncrement = bounded(bounded(engine.pitchBendFactor * c.basePitch) * pitch);
 
   const double scale = std::min(pitch, 50.0) * ((velocity - 64) * c.velocitySensitivity + 64.0);
   voice.modLevel = scale * c.modInitLevel;
   voice.modTarget = scale * c.modSustainLevel;
   voice.modCoef = c.modDecayCoef;
 
-  const double theta = c.modFrequencyFactor * voice.phaseIncrement;
+  const double theta = bounded(c.modFrequencyFactor * voice.phaseIncrement);
   voice.modOscY1 = 0;
   voice.modOscY2 = std::sin(theta);
   voice.modOscCoef = std::cos(theta) * 2.0;

@@ -18,8 +18,11 @@ namespace {
 constexpr int kChunk = 128;
 
 /// Zero for values too small to be normal in the output format, so no host gets subnormals.
+/// A sum beyond the float range (only extreme stored values reach one) is held at the
+/// largest float: converting it would be undefined.
 template <typename Sample>
 inline Sample toOutput(double value) {
+  if constexpr (std::is_same_v<Sample, float>) value = std::clamp(value, -double{FLT_MAX}, double{FLT_MAX});
   const Sample sample = static_cast<Sample>(value);
   if (std::fabs(sample) < std::numeric_limits<Sample>::min()) return Sample(0);
   return sample;

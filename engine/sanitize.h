@@ -1,15 +1,27 @@
-// Bringing stored values and host settings into the range the engine is built for.
+// Where the engine's arithmetic would go wrong for some stored value or host
+// setting, and what it does instead. Every other value is used as written.
 #pragma once
 
+#include <cfloat>
 #include <cmath>
 
 namespace zynka {
 
-/// A stored parameter value as the engine uses it: values in 0..1 unchanged,
-/// others pulled to the nearer end, NaN taken as 0.
-inline float unitValue(float value) {
-  if (value >= 0.0f && value <= 1.0f) return value;
-  return value > 1.0f ? 1.0f : 0.0f;
+/// A stored parameter value as the engine computes with it: any number as it is.
+/// A NaN reads as 0 and an infinity as the largest float of its sign: no formula
+/// gives a number for them, and for every finite float each formula stays finite
+/// or overflows only where bounded() holds it.
+inline float storedNumber(float value) {
+  if (std::isnan(value)) return 0.0f;
+  if (std::isinf(value)) return value > 0.0f ? FLT_MAX : -FLT_MAX;
+  return value;
+}
+
+/// A result that overflowed, held at the largest finite double of its sign, so that
+/// no later product or sum of it can turn into NaN (infinity times 0, or minus infinity).
+inline double bounded(double x) {
+  if (x > DBL_MAX) return DBL_MAX;
+  return x < -DBL_MAX ? -DBL_MAX : x;
 }
 
 /// The host's sample rate as the engine uses it: anything not a usable rate
@@ -18,17 +30,6 @@ inline float usableSampleRate(float rate) {
   if (std::isnan(rate) || std::isinf(rate)) return 44100.0f;
   if (rate < 1.0f) return 1.0f;
   return rate > 1.0e9f ? 1.0e9f : rate;
-}
-
-/// The fractional modulator ratio for Fine at 0.5 and above: musical steps.
-/// Compared as a double, so no value can make the truncation undefined.
-inline double fineRatioStep(double fine) {
-  const double k = std::trunc(fine * 8.9);
-  if (k == 4.0) return 0.25;
-  if (k == 5.0) return 0.33333333;
-  if (k == 6.0) return 0.5;
-  if (k == 7.0) return 0.66666667;
-  return 0.75;
 }
 
 }  // namespace zynka

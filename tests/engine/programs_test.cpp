@@ -23,9 +23,11 @@ TEST(Programs, FreshInstanceHasTheFactoryBankAndEmptySlots) {
   for (int p = 0; p < kNumFactoryPresets; ++p)
     for (int i = 0; i < kNumParams; ++i)
       EXPECT_EQ(plugin->getProgramRecord(p)->values[kRecordSlot[i]], kFactoryPresets[p].values[i]);
-  const float empty[kNumParams] = {0, 1, 0, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0.5f, 0.5f, 0, 0, 0, 1};
-  for (int p = 32; p < kNumPrograms; ++p)
-    EXPECT_EQ(std::memcmp(plugin->getProgramRecord(p)->values, empty, sizeof empty), 0) << p;
+  for (int p = 32; p < kNumPrograms; ++p) {
+    plugin->setProgram(p);
+    for (int i = 0; i < kNumParams; ++i) EXPECT_EQ(plugin->getParameter(i), kParameters[i].emptyValue) << p << " " << i;
+  }
+  plugin->setProgram(0);
   // Bright E.Piano in record-slot order, as a preset file lists it.
   const float first[kNumParams] = {0, 0.65f, 0.441f, 0.842f, 0.329f, 0.23f, 0.8f, 0.05f, 0.8f,
                                    0.9f, 0, 0.5f, 0.5f, 0.447f, 0, 0.414f, 1};
@@ -160,6 +162,14 @@ TEST(Coefficients, RatiosAndThresholds) {
 
   set(kVolume, 0.7f);
   EXPECT_EQ(c.outputGain, static_cast<double>(0.7f * 0.7f));
+  set(kVolume, 1.5f);
+  EXPECT_EQ(c.outputGain, 2.25);
+
+  // The vibrato oscillator holds its amplitude for steps below 2 only.
+  set(kVibRate, 2.3f);  // a step of about 1.88: as written
+  EXPECT_EQ(c.vibratoRate, 1.0 / 44100.0 * 628.3 * 25.0 * double{2.3f} * double{2.3f});
+  set(kVibRate, 2.5f);  // about 2.23: held
+  EXPECT_EQ(c.vibratoRate, 1.9);
 }
 
 TEST(Coefficients, FollowTheSampleRateOnlyAtTheNextUpdate) {
@@ -178,13 +188,16 @@ TEST(Coefficients, FollowTheSampleRateOnlyAtTheNextUpdate) {
 }
 
 TEST(Coefficients, EveryQuantityFromItsFormula) {
+  // The factory programs, then values beyond 0..1, which are computed with as written.
   std::mt19937 random(7);
-  for (int round = 0; round < 40; ++round) {
+  const float beyond[] = {-1.0f, -0.3f, 1.2f, 1.5f, 2.0f};
+  for (int round = 0; round < 48; ++round) {
     const float rate = round % 2 ? 48000.0f : 22050.0f + 1000.0f * round;
     auto plugin = makePlugin(rate);
     plugin->setProgram(round % kNumFactoryPresets);
     if (round >= kNumFactoryPresets)
-      for (int p = 0; p < kNumParams; ++p) plugin->setParameter(p, std::uniform_real_distribution<float>(0, 1)(random));
+      for (int p = 0; p < kNumParams; ++p)
+        plugin->setParameter(p, round < 40 ? std::uniform_real_distribution<float>(-1, 2)(random) : beyond[(p + round) % 5]);
     plugin->setParameter(kFine, round % 3 ? plugin->getParameter(kFine) : 0.5f + round * 0.0125f);
     const Coefficients& c = plugin->getEngineState().coef;
     auto v = [&](int index) { return static_cast<double>(plugin->getParameter(index)); };
@@ -211,7 +224,9 @@ TEST(Coefficients, EveryQuantityFromItsFormula) {
     EXPECT_EQ(c.modReleaseCoef, 1.0 - std::exp(-(std::exp(5.0 - v(kModRel) * 8.0) * T)));
     EXPECT_EQ(c.waveShape, 0.5 - v(kWave) * 3.0 * v(kWave));
     EXPECT_EQ(c.thruLevel, v(kThru) * 0.25 * v(kThru));
-    EXPECT_EQ(c.vibratoRate, T * 628.3 * 25.0 * v(kVibRate) * v(kVibRate));
+    // From a step of 2 on, the vibrato oscillator would grow without bound: held at 1.9.
+    const double vibratoRate = T * 628.3 * 25.0 * v(kVibRate) * v(kVibRate);
+    EXPECT_EQ(c.vibratoRate, vibratoRate < 2.0 ? vibratoRate : 1.9);
     const float volume = plugin->getParameter(kVolume);
     EXPECT_EQ(c.outputGain, static_cast<double>(volume * volume));
   }

@@ -32,8 +32,9 @@ TEST(Render, MatchesLiteralVoiceLoopBitForBit) {
     SCOPED_TRACE(round);
     auto plugin = makePlugin(round % 3 == 0 ? 48000.0f : 44100.0f);
     plugin->setProgram(round % kNumFactoryPresets);
-    if (round >= 16)  // also arbitrary settings, not just the factory's
-      for (int p = 0; p < kNumParams; ++p) plugin->setParameter(p, std::uniform_real_distribution<float>(0, 1)(random));
+    if (round >= 16)  // also arbitrary settings, beyond 0..1 too: they sound as written
+      for (int p = 0; p < kNumParams; ++p)
+        plugin->setParameter(p, std::uniform_real_distribution<float>(round < 20 ? 0.0f : -1.0f, round < 20 ? 1.0f : 2.0f)(random));
 
     const int blocks = 60;
     for (int block = 0; block < blocks; ++block) {
@@ -66,6 +67,53 @@ TEST(Render, MatchesLiteralVoiceLoopBitForBit) {
     }
   }
   EXPECT_GT(soundingSamples, 100000);  // the comparison was made on real sound
+}
+
+// Renders `blocks` blocks of a few notes and compares each with the literal loop run on
+// the engine's state with the coefficients that `adjust` sets.
+void expectRendersAsLiteralLoop(Plugin& plugin, int blocks, void (*adjust)(Coefficients&)) {
+  const int notes[] = {36, 55, 64, 71, 90};
+  for (int block = 0; block < blocks; ++block) {
+    MidiList list;
+    if (block < 5) list.noteOn(block * 37, notes[block], 60 + block * 15);
+    if (block == 9) list.noteOff(100, 55);
+    plugin.processEvents(list.events());
+    EngineState expected = plugin.getEngineState();
+    adjust(expected.coef);
+    const ProgramRecord& program = *plugin.getProgramRecord(plugin.getProgram());
+    std::vector<double> reference;
+    referenceRenderBlock(expected, program.parameter(kTuning), program.parameter(kWave), reference, 512);
+    ASSERT_EQ(renderDouble(plugin, 512), reference) << "block " << block;
+    expectSameVoices(plugin.getEngineState(), expected);
+  }
+}
+
+TEST(Render, ValuesBeyondOneSoundAsTheirFormulasGive) {
+  // Nothing is cut to 1: Volume 1.5 is a gain of 2.25, Wave 1.2 a wave coefficient of
+  // 0.5 - 3 * 1.2^2 and notes at 1.5 - 1.2 of full amplitude, Thru 1.3 a level of 1.3^2 / 4.
+  auto plugin = makePlugin();
+  plugin->setProgram(10);  // "Space Pad"
+  plugin->setParameter(kVolume, 1.5f);
+  plugin->setParameter(kWave, 1.2f);
+  plugin->setParameter(kThru, 1.3f);
+  expectRendersAsLiteralLoop(*plugin, 12, [](Coefficients& c) {
+    const double wave = 1.2f, thru = 1.3f;  // the stored floats, widened
+    c.waveShape = 0.5 - wave * 3.0 * wave;
+    c.thruLevel = thru * 0.25 * thru;
+    c.outputGain = 2.25;
+  });
+}
+
+TEST(Render, EveryParameterSoundsAsWrittenFromMinusOneToTwo) {
+  // The coefficients themselves are checked against their formulas in programs_test.
+  for (int index = 0; index < kNumParams; ++index)
+    for (float value : {-1.0f, -0.3f, 1.2f, 2.0f}) {
+      SCOPED_TRACE(testing::Message() << "parameter " << index << " = " << value);
+      auto plugin = makePlugin();
+      plugin->setProgram(index + 3);
+      plugin->setParameter(index, value);
+      expectRendersAsLiteralLoop(*plugin, 10, [](Coefficients&) {});
+    }
 }
 
 TEST(Render, EveryKernelWidthGivesTheSameResult) {

@@ -53,6 +53,21 @@ TEST(Robustness, EverySettingAtOnceAtOddSampleRates) {
   }
 }
 
+TEST(Robustness, ExtremesTogetherOverflowNowhere) {
+  // Huge Octave with huge Tuning overflows the pitch, huge Coarse on top the modulator's
+  // angle, huge Wave, Thru and Volume the sum: each overflow is held finite.
+  const float inf = std::numeric_limits<float>::infinity();
+  const float extremes[] = {3.4e38f, -3.4e38f, inf, -inf, std::nanf(""), 1e10f, -7.0f, 1e19f, 2e19f, 160.0f};
+  std::mt19937 random(5);
+  for (int round = 0; round < 40; ++round) {
+    SCOPED_TRACE(round);
+    auto plugin = makePlugin(round % 4 ? 44100.0f : 1.0f);
+    for (int i = 0; i < kNumParams; ++i)
+      if (random() % 3) plugin->setParameter(i, extremes[random() % std::size(extremes)]);
+    playEverything(*plugin);
+  }
+}
+
 TEST(Robustness, PhaseWrapMatchesRepeatedStepsAndNeverHangs) {
   std::mt19937_64 random(3);
   for (int i = 0; i < 100000; ++i) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/parameters.h"
 #include "tools/hostkit/hostkit.h"
 
 namespace {
@@ -202,14 +203,11 @@ TEST_F(HostInterface, ProgramChangeTellsTheHostToRefresh) {
 }
 
 TEST_F(HostInterface, ParametersThroughTheRecord) {
-  const char* names[17] = {"Vib Rate", "Vib Amt", "Coarse",   "Fine",    "Mod Init", "Mod Dec",
-                           "Mod Sus",  "Mod Rel", "Velocity", "Wave",    "Thru",     "Amp Att",
-                           "Amp Dec",  "Amp Rel", "Octave",   "Tuning",  "Volume"};
   for (int i = 0; i < 17; ++i) {
     char name[32];
     std::memset(name, 'x', sizeof name);
     dispatch(effGetParamName, i, 0, name);
-    EXPECT_STREQ(name, names[i]);
+    EXPECT_STREQ(name, zynka::kParameters[i].name);
     EXPECT_EQ(name[9], 'x') << "wrote past the 9-byte name buffer";
     char label[32];
     std::memset(label, 'x', sizeof label);
@@ -233,6 +231,16 @@ TEST_F(HostInterface, ParametersThroughTheRecord) {
   EXPECT_EQ(effect->getParameter(effect, 3), 7.5f);
   EXPECT_EQ(effect->getParameter(effect, 17), 0.0f);
   EXPECT_EQ(effect->getParameter(effect, -3), 0.0f);
+
+  // The editor shows its values with the table's display rule: the host's text, always.
+  for (int i = 0; i < 17; ++i)
+    for (float value : {0.0f, 0.2f, 0.5f, 0.645f, 0.98f, 1.0f, -0.4f, 1.7f, 1e10f}) {
+      effect->setParameter(effect, i, value);
+      char fromHost[32], fromTable[32];
+      dispatch(effGetParamDisplay, i, 0, fromHost);
+      ASSERT_TRUE(zynka::formatParameterDisplay(i, value, fromTable));
+      EXPECT_STREQ(fromHost, fromTable) << i << " " << value;
+    }
 }
 
 TEST_F(HostInterface, PlaysANoteInBothPrecisions) {
@@ -273,6 +281,36 @@ TEST_F(HostInterface, PlaysANoteInBothPrecisions) {
   float* legacy[2] = {untouched.data(), untouched.data()};
   effect->process(effect, nullptr, legacy, 64);
   EXPECT_EQ(untouched[0], 3.0f);
+}
+
+TEST_F(HostInterface, VolumeBeyondOneIsItsSquareNotCutToOne) {
+  host.start(effect);
+  VstMidiEvent note{};
+  note.type = kVstMidiType;
+  note.midiData[0] = static_cast<char>(0x90);
+  note.midiData[1] = 57;
+  note.midiData[2] = 110;
+  std::vector<unsigned char> storage(sizeof(VstEvents));
+  auto* list = reinterpret_cast<VstEvents*>(storage.data());
+  list->numEvents = 1;
+  list->events[0] = reinterpret_cast<VstEvent*>(&note);
+  auto play = [&](float volume) {
+    effect->setParameter(effect, 16, volume);
+    dispatch(effSetProgram, 0, 2);  // a fresh start: every voice and the vibrato reset
+    dispatch(effProcessEvents, 0, 0, list);
+    std::vector<double> left(4096), right(4096);
+    double* outputs[2] = {left.data(), right.data()};
+    effect->processDoubleReplacing(effect, nullptr, outputs, 4096);
+    return left;
+  };
+  const std::vector<double> unity = play(1.0f);
+  const std::vector<double> louder = play(1.5f);  // gain 1.5 * 1.5
+  double peak = 0;
+  for (int i = 0; i < 4096; ++i) {
+    ASSERT_EQ(louder[i], unity[i] * 2.25) << i;
+    peak = std::max(peak, std::fabs(unity[i]));
+  }
+  EXPECT_GT(peak, 0.01);
 }
 
 TEST_F(HostInterface, SampleRateTakesEffectAtResume) {
