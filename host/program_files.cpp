@@ -91,6 +91,28 @@ bool syncFile(int file) {
 
 #endif
 
+#if defined(_WIN32)
+
+/// Writes the target itself: the folder takes no new file, but the file may be written.
+bool writeInPlace(const std::wstring& target, std::string_view contents) {
+  HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool ok = writeAll(file, contents) && FlushFileBuffers(file);
+  return CloseHandle(file) && ok;
+}
+
+#else
+
+/// Writes the target itself: the folder takes no new file, but the file may be written.
+bool writeInPlace(const std::filesystem::path& target, std::string_view contents) {
+  const int file = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (file < 0) return false;
+  bool ok = writeAll(file, contents) && syncFile(file);
+  return ::close(file) == 0 && ok;
+}
+
+#endif
+
 }  // namespace
 
 std::FILE* openFileForReading(const std::filesystem::path& path) {
@@ -115,7 +137,10 @@ bool replaceFile(const std::filesystem::path& requested, std::string_view conten
     const std::wstring temporary = longForm(folder / temporaryName());
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-      if (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS) continue;
+      const DWORD error = GetLastError();
+      if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+      // A folder that takes no new file may still hold a file its user may write.
+      if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES) return writeInPlace(targetName, contents);
       return false;
     }
     bool ok = writeAll(file, contents) && FlushFileBuffers(file);
@@ -134,6 +159,9 @@ bool replaceFile(const std::filesystem::path& requested, std::string_view conten
     const int file = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (file < 0) {
       if (errno == EEXIST) continue;
+      // A folder that takes no new file may still hold a file its user may write.
+      if ((errno == EACCES || errno == EPERM) && ::access(target.c_str(), W_OK) == 0)
+        return writeInPlace(target, contents);
       return false;
     }
     // The replacement keeps the permissions of the file it replaces.

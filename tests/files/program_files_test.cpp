@@ -148,6 +148,22 @@ TEST_F(ProgramFiles, AFolderWithoutWritePermissionKeepsItsFile) {
   EXPECT_EQ(folderContents(folder), std::vector<std::string>{"bank.zyb"});
 }
 
+TEST_F(ProgramFiles, AWritableFileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
+  const std::filesystem::path path = folder / "bank.zyb";
+  writeAll(path, "old contents");
+  ::chmod(path.c_str(), 0666);
+  ::chmod(folder.c_str(), 0555);
+  EXPECT_EXIT(
+      {
+        if (::geteuid() == 0 && ::setuid(65534) != 0) std::_Exit(2);
+        std::_Exit(writeBankFile(path, bank) ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  ::chmod(folder.c_str(), 0755);
+  EXPECT_EQ(readAll(path), formatBank(bank));
+  EXPECT_EQ(folderContents(folder), std::vector<std::string>{"bank.zyb"});
+}
+
 TEST_F(ProgramFiles, AWriteFailurePartWayKeepsTheOldFile) {
   // The disk fills after 1000 bytes: the file size limit makes the write fail part-way, as
   // a full disk does. It runs in a child process, so the limit stays there.
