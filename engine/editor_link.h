@@ -13,13 +13,17 @@ class EditorLink {
  public:
   virtual ~EditorLink() = default;
   /// Sets the control bound to parameter `index` (no notice goes back to the plug-in).
+  /// Any thread may call it; it never waits.
   virtual void setParameter(int index, float value) = 0;
-  /// The text of the program-name field, at most 24 characters and a zero into `text`.
-  virtual void getProgramNameText(char* text) = 0;
-  virtual void savePreset(int program) = 0;
-  virtual void loadPreset(int program) = 0;
-  virtual void saveBank() = 0;
-  virtual void loadBank() = 0;
+  /// The text of the program-name field, at most 24 bytes and a zero, into `text`; false
+  /// when there is no field to read (the editor is closed, or the call is not the editor's).
+  virtual bool getProgramNameText(char* text) = 0;
+  // The program menu's file commands, with their dialogs; false when they could not run
+  // (the editor is closed, or the call is not on the editor's thread).
+  virtual bool savePreset(int program) = 0;
+  virtual bool loadPreset(int program) = 0;
+  virtual bool saveBank() = 0;
+  virtual bool loadBank() = 0;
 };
 
 /// The editor object as the plug-in holds it: one object seen through two interfaces.
@@ -28,7 +32,7 @@ struct EditorParts {
   EditorLink* link = nullptr;
 };
 
-/// Creates the editor for `plugin`; a build without an editor returns none.
+/// Creates the editor for `plugin`; a build without an editor, or one that cannot make it, returns none.
 EditorParts createEditor(Plugin* plugin);
 
 }  // namespace zynka

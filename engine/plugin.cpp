@@ -29,12 +29,21 @@ Plugin::Plugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kNum
   updateCoefficients();
   updateDisplay();
 
-  EditorParts parts = createEditor(this);
+  // Without an editor the plug-in still plays in full; the host sees no editor flag.
+  EditorParts parts;
+  try {
+    parts = createEditor(this);
+  } catch (...) {
+    parts = {};
+  }
   editorLink = parts.link;
   setEditor(parts.editor);
 }
 
 Plugin::~Plugin() {
+  // The editor goes first: closing it may still report to the plug-in.
+  editorLink = nullptr;
+  setEditor(nullptr);
   delete[] programs;
   programs = nullptr;
 }
@@ -51,55 +60,62 @@ ProgramRecord* Plugin::getProgramRecord(int index) {
 }
 
 void Plugin::setParameter(VstInt32 index, float value) {
-  if (index >= 0 && index < kNumParams) {
+  if (index >= 0 && index < kNumParams)
     programs[curProgram].setParameter(index, value);
-  } else if (index == kTagProgramName) {
-    if (editorLink) {
-      char text[kProgramNameLength + 1] = {};
-      editorLink->getProgramNameText(text);
-      text[kProgramNameLength] = 0;
-      programs[curProgram].setName(text);
-      updateDisplay();
-    }
-  } else if (index == kTagNextProgram) {
-    if (value != 0.0f) nextProgram();  // a NaN counts as not equal
-  } else if (index == kTagPrevProgram) {
-    if (value != 0.0f) previousProgram();
-  } else if (index == kTagProgramMenu) {
-    // The menu position truncated toward zero. Beyond the int range a value still names
-    // a program out of range (and so wraps); a NaN names nothing.
-    constexpr float kFar = 1.0e9f;
-    const bool isPosition = !std::isnan(value);
-    const int command = !isPosition ? -1 : value >= kFar ? 1000000000 : value <= -kFar ? -1000000000
-                                                                                       : static_cast<int>(value);
-    if (isPosition) switch (command) {
-      case 0:
-        if (editorLink) editorLink->savePreset(curProgram);
-        break;
-      case 1:
-        if (editorLink) {
-          editorLink->loadPreset(curProgram);
-          setProgram(curProgram);
-        }
-        break;
-      case 2:
-        if (editorLink) editorLink->saveBank();
-        break;
-      case 3:
-        if (editorLink) {
-          editorLink->loadBank();
-          setProgram(0);
-        }
-        break;
-      default:
-        setProgram(command - 5);
-        break;
-    }
-  }
-
+  else
+    runCommand(index, value);
   updateCoefficients();
-  if (editorLink)
-    for (int i = 0; i < kNumParams; ++i) editorLink->setParameter(i, current().parameter(i));
+  showParametersInEditor();
+}
+
+void Plugin::runCommand(VstInt32 tag, float value) {
+  switch (tag) {
+    case kTagProgramName: renameFromEditor(); break;
+    case kTagNextProgram:
+      if (value != 0.0f) nextProgram();  // 1 on release over the button, then 0; NaN counts as pressed
+      break;
+    case kTagPrevProgram:
+      if (value != 0.0f) previousProgram();
+      break;
+    case kTagProgramMenu: runMenuChoice(value); break;
+    default: break;  // the splash screen, and tags nobody sends
+  }
+}
+
+void Plugin::renameFromEditor() {
+  char text[kProgramNameLength + 1] = {};
+  if (!editorLink || !editorLink->getProgramNameText(text)) return;
+  text[kProgramNameLength] = 0;
+  programs[curProgram].setName(text);
+  updateDisplay();
+}
+
+void Plugin::runMenuChoice(float value) {
+  // The menu position truncated toward zero. Beyond the int range a value still names
+  // a program out of range (and so wraps); a NaN names nothing.
+  if (std::isnan(value)) return;
+  constexpr float kFar = 1.0e9f;
+  const int position = value >= kFar ? 1000000000 : value <= -kFar ? -1000000000 : static_cast<int>(value);
+  switch (position) {
+    case kMenuSavePreset:
+      if (editorLink) editorLink->savePreset(curProgram);
+      break;
+    case kMenuLoadPreset:
+      if (editorLink && editorLink->loadPreset(curProgram)) setProgram(curProgram);
+      break;
+    case kMenuSaveBank:
+      if (editorLink) editorLink->saveBank();
+      break;
+    case kMenuLoadBank:
+      if (editorLink && editorLink->loadBank()) setProgram(0);
+      break;
+    default: setProgram(position - kMenuFirstProgram); break;
+  }
+}
+
+void Plugin::showParametersInEditor() {
+  if (!editorLink) return;
+  for (int i = 0; i < kNumParams; ++i) editorLink->setParameter(i, current().parameter(i));
 }
 
 float Plugin::getParameter(VstInt32 index) {

@@ -116,6 +116,15 @@ class Plugin : public AudioEffectX {
   EditorLink* getEditorLink() { return editorLink; }
 
  private:
+  /// The editor's commands that arrive as parameters 101 to 105.
+  void runCommand(VstInt32 tag, float value);
+  /// Command 102: the name field's text becomes the current program's name.
+  void renameFromEditor();
+  /// Command 105: a file command or a program chosen in the program menu.
+  void runMenuChoice(float value);
+  /// Hands the current program's 17 values to the editor's controls.
+  void showParametersInEditor();
+
   template <typename Sample>
   void renderBlock(Sample** outputs, VstInt32 sampleFrames);
   void renderSegment(double* out, int count, double waveShape, double thruLevel);

@@ -16,6 +16,16 @@ inline constexpr int kTagNextProgram = 103;
 inline constexpr int kTagPrevProgram = 104;
 inline constexpr int kTagProgramMenu = 105;
 
+/// Positions in the program menu (the value of command 105): four file commands, a
+/// separator, then programs 1 to 99.
+enum MenuPosition : int {
+  kMenuSavePreset = 0,
+  kMenuLoadPreset = 1,
+  kMenuSaveBank = 2,
+  kMenuLoadBank = 3,
+  kMenuFirstProgram = 5,
+};
+
 struct ProgramRecord {
   /// Normalised values by record slot, stored exactly as given (never clamped).
   float values[kNumParams];

@@ -106,6 +106,28 @@ void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPo
   Platform::deleteImage(area);
 }
 
+bool CBitmap::getResourceImageSize(const CResourceDescription& desc, CCoord& width, CCoord& height) {
+  ResourceStream* stream = new ResourceStream;
+  // The signature, then the first chunk, IHDR: length, type, width and height (big-endian).
+  std::uint8_t header[24] = {};
+  std::uint32_t read = 0;
+  const bool found = stream->open(desc, "DATA") && stream->read(header, sizeof header, &read) == ResourceStream::kOk;
+  stream->release();
+  static const std::uint8_t kSignature[12] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13};
+  if (!found || std::memcmp(header, kSignature, sizeof kSignature) != 0 || std::memcmp(header + 12, "IHDR", 4) != 0)
+    return false;
+  auto bigEndian = [&](int at) {
+    return (std::uint32_t(header[at]) << 24) | (std::uint32_t(header[at + 1]) << 16) |
+           (std::uint32_t(header[at + 2]) << 8) | std::uint32_t(header[at + 3]);
+  };
+  const std::uint32_t w = bigEndian(16);
+  const std::uint32_t h = bigEndian(20);
+  if (w == 0 || h == 0 || w > 0x7FFF || h > 0x7FFF) return false;
+  width = static_cast<CCoord>(w);
+  height = static_cast<CCoord>(h);
+  return true;
+}
+
 // --- ResourceStream -----------------------------------------------------------------
 
 bool ResourceStream::open(const CResourceDescription& desc, const char* type) {

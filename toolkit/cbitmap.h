@@ -55,6 +55,10 @@ class CBitmap : public CBaseObject {
   /// Files are not supported: disposes and returns false.
   virtual bool loadFromPath(const void* platformPath);
 
+  /// The pixel size of a PNG "DATA" resource, read from its header without decoding it;
+  /// false when there is no such PNG.
+  static bool getResourceImageSize(const CResourceDescription& desc, CCoord& width, CCoord& height);
+
   CCoord getWidth() const { return width; }
   CCoord getHeight() const { return height; }
   const CResourceDescription& getResourceDescription() const { return resourceDesc; }

@@ -225,7 +225,9 @@ std::vector<Platform::PopupMenuItem> COptionMenu::buildPopup(int& nextId) const 
       entry.separator = true;
       continue;
     }
-    const char* title = item->getTitle() ? item->getTitle() : "";
+    // Any bytes a title holds reach the window system as valid UTF-8, U+FFFD for what is not.
+    const std::string titleText = utf16ToUtf8(utf8ToUtf16Lossy(item->getTitle() ? item->getTitle() : ""));
+    const char* title = titleText.c_str();
     if (prefixNumbers >= 2 && prefixNumbers <= 4) {
       static const char* const kFormats[] = {"%1d %s", "%02d %s", "%03d %s"};
       const int length = std::snprintf(nullptr, 0, kFormats[prefixNumbers - 2], i, title);

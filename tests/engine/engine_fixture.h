@@ -28,11 +28,18 @@ struct FakeEditor : AEffEditor, EditorLink {
   std::vector<std::string> fileCalls;
   std::string programNameText = "Renamed";
   void setParameter(int index, float value) override { parameterCalls.emplace_back(index, value); }
-  void getProgramNameText(char* text) override { vst_strncpy(text, programNameText.c_str(), 24); }
-  void savePreset(int program) override { fileCalls.push_back("savePreset " + std::to_string(program)); }
-  void loadPreset(int program) override { fileCalls.push_back("loadPreset " + std::to_string(program)); }
-  void saveBank() override { fileCalls.push_back("saveBank"); }
-  void loadBank() override { fileCalls.push_back("loadBank"); }
+  bool getProgramNameText(char* text) override {
+    vst_strncpy(text, programNameText.c_str(), 24);
+    return true;
+  }
+  bool savePreset(int program) override { return file("savePreset " + std::to_string(program)); }
+  bool loadPreset(int program) override { return file("loadPreset " + std::to_string(program)); }
+  bool saveBank() override { return file("saveBank"); }
+  bool loadBank() override { return file("loadBank"); }
+  bool file(std::string call) {
+    fileCalls.push_back(std::move(call));
+    return true;
+  }
 
   // What the dispatcher hands the editor.
   ERect rect{0, 0, 392, 856};

@@ -27,10 +27,22 @@ EditorParts createEditor(Plugin* plugin) {
 
 namespace test {
 
-void FileMenuEditor::savePreset(int program) { savePresetFile(plugin, parentWindow, program); }
-void FileMenuEditor::loadPreset(int program) { loadPresetFile(plugin, parentWindow, program); }
-void FileMenuEditor::saveBank() { saveBankFile(plugin, parentWindow); }
-void FileMenuEditor::loadBank() { loadBankFile(plugin, parentWindow); }
+bool FileMenuEditor::savePreset(int program) {
+  savePresetFile(plugin, parentWindow, program);
+  return true;
+}
+bool FileMenuEditor::loadPreset(int program) {
+  loadPresetFile(plugin, parentWindow, program);
+  return true;
+}
+bool FileMenuEditor::saveBank() {
+  saveBankFile(plugin, parentWindow);
+  return true;
+}
+bool FileMenuEditor::loadBank() {
+  loadBankFile(plugin, parentWindow);
+  return true;
+}
 
 namespace {
 

@@ -23,18 +23,19 @@ struct FileMenuEditor : AEffEditor, EditorLink {
     return AEffEditor::open(ptr);
   }
   void setParameter(int /*index*/, float /*value*/) override {}
-  void getProgramNameText(char* text) override { text[0] = 0; }
-  void savePreset(int program) override;
-  void loadPreset(int program) override;
-  void saveBank() override;
-  void loadBank() override;
+  bool getProgramNameText(char* text) override {
+    text[0] = 0;
+    return true;
+  }
+  bool savePreset(int program) override;
+  bool loadPreset(int program) override;
+  bool saveBank() override;
+  bool loadBank() override;
 
   Plugin* plugin;
   void* parentWindow = nullptr;
 };
 
-/// The program menu positions of the file commands (value of parameter 105).
-enum MenuCommand { kMenuSavePreset = 0, kMenuLoadPreset = 1, kMenuSaveBank = 2, kMenuLoadBank = 3 };
 
 /// A plug-in instance loaded as a host loads it, and a folder of its own for files.
 class PluginWithFiles : public ::testing::Test {

@@ -57,7 +57,7 @@ TEST_F(HostInterface, RecordCarriesTheIdentity) {
   EXPECT_EQ(effect->numParams, 17);
   EXPECT_EQ(effect->numInputs, 0);
   EXPECT_EQ(effect->numOutputs, 2);
-  EXPECT_EQ(effect->flags, 0x1110);  // replacing, synth, double replacing; no editor in this build
+  EXPECT_EQ(effect->flags, 0x1111);  // editor, replacing, synth, double replacing
   EXPECT_EQ(effect->uniqueID, 0x2D535E31);
   EXPECT_EQ(effect->version, 1);
   EXPECT_EQ(effect->ioRatio, 1.0f);
@@ -114,9 +114,10 @@ TEST_F(HostInterface, FixedAnswers) {
   EXPECT_EQ(dispatch(effGetTailSize), 0);
   EXPECT_EQ(dispatch(effGetChunk, 0, 0, nullptr), 0);
   EXPECT_EQ(dispatch(effGetNumMidiInputChannels), 0);
-  // Editor opcodes without an editor, unknown and legacy opcodes: 0, nothing happens.
-  for (VstInt32 opcode : {13, 14, 15, 16, 17, 18, 19, 20, 21, 59, 60, 61, 9, 28, 30, 46, 80, 1000, -5})
+  // Editor opcodes with no window given or none open, unknown and legacy opcodes: 0, nothing happens.
+  for (VstInt32 opcode : {13, 14, 15, 16, 17, 18, 19, 20, 21, 59, 60, 9, 28, 30, 46, 80, 1000, -5})
     EXPECT_EQ(dispatch(opcode, 1, 1, nullptr, 1.0f), 0) << opcode;
+  EXPECT_EQ(dispatch(effSetEditKnobMode, 0, 2), 1);
 }
 
 TEST_F(HostInterface, NamesAreCopiedWithZerosUpToTheLimit) {

@@ -1,0 +1,289 @@
+#include "editor/editor.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "editor/panel_controls.h"
+#include "engine/plugin.h"
+#include "host/preset_files.h"
+#include "toolkit/cbitmap.h"
+#include "toolkit/ckickbutton.h"
+#include "toolkit/csplashscreen.h"
+#include "toolkit/textconvert.h"
+
+namespace zynka {
+
+using namespace VSTGUI;
+
+namespace {
+
+/// Where a parameter's control sits, in the order the controls are created (and drawn).
+struct ControlPlace {
+  int tag;
+  bool knob;
+  CRect rect;
+};
+
+constexpr ControlPlace kControlPlaces[kNumParams] = {
+    {kVibRate, true, {64, 80, 128, 144}},    {kVibAmt, true, {136, 80, 200, 144}},
+    {kOctave, true, {584, 80, 648, 144}},    {kTuning, true, {656, 80, 720, 144}},
+    {kVolume, true, {728, 80, 792, 144}},    {kCoarse, false, {64, 200, 112, 328}},
+    {kFine, false, {120, 200, 168, 328}},    {kModInit, false, {192, 200, 240, 328}},
+    {kModDec, false, {248, 200, 296, 328}},  {kModSus, false, {304, 200, 352, 328}},
+    {kModRel, false, {360, 200, 408, 328}},  {kVelocity, false, {432, 200, 480, 328}},
+    {kWave, false, {488, 200, 536, 328}},    {kThru, false, {544, 200, 592, 328}},
+    {kAmpAtt, false, {632, 200, 680, 328}},  {kAmpDec, false, {688, 200, 736, 328}},
+    {kAmpRel, false, {744, 200, 792, 328}},
+};
+
+/// A value box is 64 x 24, centred under its control just below the caption printed there.
+CRect valueBoxRect(const ControlPlace& place) {
+  const CCoord centre = (place.rect.left + place.rect.right) / 2;
+  const CCoord top = place.knob ? 156 : 348;
+  return CRect(centre - 32, top, centre + 32, top + 24);
+}
+
+// The knob strip: 101 images of 64 pixels. The slider handle (16 pixels) travels from
+// y 200 to 312 and so covers the whole 128-pixel slider.
+constexpr std::int32_t kKnobImages = 101;
+constexpr CCoord kKnobImageHeight = 64;
+constexpr CCoord kSliderTop = 200;
+constexpr CCoord kSliderTravelEnd = 312;
+constexpr float kControlZoomFactor = 20.0f;
+constexpr CCoord kButtonImageHeight = 16;
+constexpr std::int32_t kMenuItemsPerColumn = 26;
+
+/// The editor's size when its background cannot be read: the size it is drawn at.
+constexpr CCoord kDefaultWidth = 856;
+constexpr CCoord kDefaultHeight = 392;
+
+enum BitmapIndex { kBackground, kSplashscreen, kKnob, kNext, kPrev, kMenuInactive, kMenuActive, kSliderHandle, kSliderBack, kBitmapCount };
+constexpr const char* kBitmapNames[kBitmapCount] = {"Background", "Splashscreen", "Knob", "Next", "Prev",
+                                                     "MenuInactive", "MenuActive", "SliderHandle", "SliderBack"};
+
+/// Adds a view to the frame, which then holds it alone.
+template <typename View>
+View* place(CFrame* frame, View* view) {
+  frame->addView(view);
+  view->forget();
+  return view;
+}
+
+}  // namespace
+
+Editor::Editor(Plugin* owner) : TooltipEditor(owner), plugin(owner) {
+  for (auto& value : reportedValues) value.store(0.0f, std::memory_order_relaxed);
+  setKnobMode(kLinearMode);
+  // OLE belongs to the thread that starts it: only a successful start on this thread is
+  // balanced, and only on the same thread.
+  oleInitialized = Platform::oleInitialize();
+  oleThread = Platform::currentThreadId();
+  // Hosts size their window from the rectangle before they open the editor.
+  CCoord width = kDefaultWidth;
+  CCoord height = kDefaultHeight;
+  CBitmap::getResourceImageSize(CResourceDescription(kBitmapNames[kBackground]), width, height);
+  rect = ERect{0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
+}
+
+Editor::~Editor() {
+  close();
+  if (oleInitialized && oleThread == Platform::currentThreadId()) Platform::oleUninitialize();
+}
+
+bool Editor::onEditorThread() const {
+  const std::uintptr_t thread = editorThread.load(std::memory_order_acquire);
+  return thread != 0 && thread == Platform::currentThreadId();
+}
+
+bool Editor::open(void* ptr) {
+  if (frame) close();  // a second open without a close: one frame, one window
+  editorThread.store(Platform::currentThreadId(), std::memory_order_release);
+
+  CBitmap* bitmaps[kBitmapCount];
+  for (int i = 0; i < kBitmapCount; ++i) bitmaps[i] = new CBitmap(CResourceDescription(kBitmapNames[i]));
+  CBitmap* background = bitmaps[kBackground];
+
+  systemWindow = ptr;
+  rect = ERect{0, 0, static_cast<VstInt16>(background->getHeight()), static_cast<VstInt16>(background->getWidth())};
+  const CCoord width = background->getWidth() / 8 * 8;
+  const CCoord height = background->getHeight() / 8 * 8;
+  auto* tree = new CFrame(CRect(0, 0, width, height), ptr, this);
+  if (!tree->getPlatformWindow()) {
+    // No window could be made in the host's (no display, or no parent given).
+    tree->forget();
+    for (CBitmap* bitmap : bitmaps) bitmap->forget();
+    return false;
+  }
+  tree->setBackground(background);
+
+  splash = place(tree, new CSplashScreen(CRect(40, 16, 128, 40), this, kTagSplash, bitmaps[kSplashscreen],
+                                         CRect(0, 0, width, height), CPoint(0, 0)));
+
+  // From here on values the plug-in reports are kept for the controls made now.
+  reportedMask.store(0, std::memory_order_relaxed);
+  for (const ControlPlace& where : kControlPlaces) {
+    const Parameter& parameter = kParameters[where.tag];
+    const float value = plugin->getParameter(where.tag);
+    CControl* control;
+    if (where.knob)
+      control = new TooltipKnob(where.rect, this, where.tag, kKnobImages, kKnobImageHeight, bitmaps[kKnob], CPoint(0, 0));
+    else
+      control = new TooltipSlider(where.rect, this, where.tag, kSliderTop, kSliderTravelEnd, bitmaps[kSliderHandle],
+                                  bitmaps[kSliderBack], CPoint(0, 0), kBottom);
+    control->setDefaultValue(parameter.editorDefault);
+    control->setValue(value);
+    if (where.knob)
+      static_cast<CKnob*>(control)->setZoomFactor(kControlZoomFactor);
+    else
+      static_cast<CSlider*>(control)->setZoomFactor(kControlZoomFactor);
+    controls[where.tag] = place(tree, control);
+
+    auto* display = new TooltipDisplay(valueBoxRect(where));
+    display->setValue(value);
+    display->setStringConvert(parameter.display);
+    displays[where.tag] = display;  // attached only while it shows
+  }
+
+  programNumber = place(tree, new TextLabel(CRect(296, 90, 314, 106)));
+  programName = place(tree, new TextEdit(CRect(316, 90, 488, 106), this));
+  programMenu = place(tree, new OptionMenu(CRect(297, 112, 313, 128), this, bitmaps[kMenuInactive],
+                                           bitmaps[kMenuActive], plugin));
+  programMenu->setNbItemsPerColumn(kMenuItemsPerColumn);
+  prevButton = place(tree, new CKickButton(CRect(320, 112, 336, 128), this, kTagPrevProgram, kButtonImageHeight,
+                                           bitmaps[kPrev], CPoint(0, 0)));
+  nextButton = place(tree, new CKickButton(CRect(336, 112, 352, 128), this, kTagNextProgram, kButtonImageHeight,
+                                           bitmaps[kNext], CPoint(0, 0)));
+  voiceCount = place(tree, new TextLabel(CRect(424, 112, 488, 128)));
+
+  for (CBitmap* bitmap : bitmaps) bitmap->forget();  // the views hold theirs
+  refreshPanel();
+  frame = tree;  // only now do reported values reach the controls directly
+  return true;
+}
+
+void Editor::close() {
+  if (!frame) return;
+  CFrame* closing = frame;
+  frame = nullptr;
+  // The boxes are the editor's: a shown one leaves the frame without being released by it.
+  for (TooltipDisplay* display : displays)
+    if (display && display->isAttached()) closing->removeView(display, false);
+  closing->forget();
+  for (TooltipDisplay*& display : displays) {
+    if (display) display->forget();
+    display = nullptr;
+  }
+  for (CControl*& control : controls) control = nullptr;
+  splash = nullptr;
+  programNumber = voiceCount = nullptr;
+  programName = nullptr;
+  programMenu = nullptr;
+  prevButton = nextButton = nullptr;
+}
+
+void Editor::idle() {
+  if (!frame) return;
+  applyReportedValues();
+  refreshPanel();
+  frame->idle();
+}
+
+void Editor::setParameter(VstInt32 index, float value) {
+  if (index < 0 || index >= kNumParams) return;
+  reportedValues[index].store(value, std::memory_order_relaxed);
+  reportedMask.fetch_or(1u << index, std::memory_order_release);
+  if (onEditorThread() && frame) applyReportedValues();
+}
+
+void Editor::applyReportedValues() {
+  std::uint32_t mask = reportedMask.exchange(0, std::memory_order_acquire);
+  for (int index = 0; mask; ++index, mask >>= 1) {
+    if (!(mask & 1u)) continue;
+    const float value = reportedValues[index].load(std::memory_order_relaxed);
+    if (controls[index]) controls[index]->setValue(value);
+    if (displays[index]) displays[index]->setValue(value);
+  }
+}
+
+void Editor::refreshPanel() {
+  char text[128];
+  std::snprintf(text, sizeof text, "%02d", static_cast<int>(plugin->getProgram()) + 1);
+  programNumber->setText(text);
+  char name[kProgramNameLength + 1] = {};
+  plugin->getProgramName(name);
+  std::snprintf(text, sizeof text, "%s", name);
+  programName->setText(text);
+  std::snprintf(text, sizeof text, "Voices %02d", plugin->getActiveVoiceCount());
+  voiceCount->setText(text);
+}
+
+void Editor::showTooltipForTag(std::int32_t tag, bool show) {
+  if (!frame || tag < 0 || tag >= kNumParams || !displays[tag]) return;
+  TooltipDisplay* display = displays[tag];
+  if (show && !display->isAttached())
+    frame->addView(display);
+  else if (!show && display->isAttached())
+    frame->removeView(display, false);
+}
+
+void Editor::valueChanged(CControl* control) {
+  // A file command may run dialogs in which the host closes the editor and its controls.
+  CView::LifeWatch watch(control);
+  plugin->setParameterAutomated(control->getTag(), control->getValue());
+  if (watch.alive()) control->setDirty(true);
+}
+
+CControl* Editor::getControl(int index) const {
+  return frame && index >= 0 && index < kNumParams ? controls[index] : nullptr;
+}
+
+CParamDisplay* Editor::getValueDisplay(int index) const {
+  return frame && index >= 0 && index < kNumParams ? displays[index] : nullptr;
+}
+
+bool Editor::getProgramNameText(char* text) {
+  if (!text || !frame || !onEditorThread() || !programName) return false;
+  // At most 24 bytes, never half a character.
+  const char* field = programName->getText();
+  const std::size_t length = utf8PrefixLength(field, kProgramNameLength);
+  std::memcpy(text, field, length);
+  text[length] = 0;
+  return true;
+}
+
+template <typename Command>
+bool Editor::runFileCommand(Command command) {
+  // Modal dialogs belong to the open editor's window and thread: never from a host's
+  // automation with the editor closed, nor from its audio thread.
+  if (!frame || !onEditorThread()) return false;
+  command();
+  return true;
+}
+
+bool Editor::savePreset(int program) {
+  return runFileCommand([&] { savePresetFile(plugin, systemWindow, program); });
+}
+
+bool Editor::loadPreset(int program) {
+  return runFileCommand([&] { loadPresetFile(plugin, systemWindow, program); });
+}
+
+bool Editor::saveBank() {
+  return runFileCommand([&] { saveBankFile(plugin, systemWindow); });
+}
+
+bool Editor::loadBank() {
+  return runFileCommand([&] { loadBankFile(plugin, systemWindow); });
+}
+
+EditorParts createEditor(Plugin* plugin) {
+  try {
+    auto* editor = new Editor(plugin);
+    return {editor, editor};
+  } catch (...) {  // no memory: the plug-in carries on without an editor
+    return {};
+  }
+}
+
+}  // namespace zynka

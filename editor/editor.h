@@ -1,0 +1,98 @@
+// ZYNKA's editor: the 856 x 392 window with five knobs, twelve sliders, their value
+// boxes, the display panel and the splash screen, bound to the plug-in's parameters
+// in both directions.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "editor/tooltip_controls.h"
+#include "engine/editor_link.h"
+#include "engine/parameters.h"
+
+namespace VSTGUI {
+class CKickButton;
+class CSplashScreen;
+}  // namespace VSTGUI
+
+namespace zynka {
+
+class Plugin;
+class TextLabel;
+class TextEdit;
+class OptionMenu;
+
+class Editor : public TooltipEditor, public EditorLink {
+ public:
+  explicit Editor(Plugin* plugin);
+  ~Editor() override;
+  Editor(const Editor&) = delete;
+  Editor& operator=(const Editor&) = delete;
+
+  /// Builds the view tree in the host's window; false when no window could be made there.
+  bool open(void* ptr) override;
+  /// Destroys the view tree.
+  void close() override;
+  /// Applies the values the plug-in reported, refreshes the panel and redraws what changed.
+  void idle() override;
+  /// Keeps the value for the control of parameter `index`; it reaches the control at once on
+  /// the editor's own thread while open, else at the next idle. Never touches a view elsewhere.
+  void setParameter(VstInt32 index, float value) override;
+  void showTooltipForTag(std::int32_t tag, bool show) override;
+
+  // The listener of every control: each change goes to the plug-in as setParameterAutomated.
+  void valueChanged(VSTGUI::CControl* control) override;
+  std::int32_t controlModifierClicked(VSTGUI::CControl*, VSTGUI::CButton) override { return 0; }
+  void controlBeginEdit(VSTGUI::CControl*) override {}
+  void controlEndEdit(VSTGUI::CControl*) override {}
+
+  // What else the plug-in asks of its editor.
+  bool getProgramNameText(char* text) override;
+  bool savePreset(int program) override;
+  bool loadPreset(int program) override;
+  bool saveBank() override;
+  bool loadBank() override;
+
+  /// The open frame's control of parameter `index`, or null.
+  VSTGUI::CControl* getControl(int index) const;
+  /// The value box of parameter `index` while the editor is open, or null.
+  VSTGUI::CParamDisplay* getValueDisplay(int index) const;
+  VSTGUI::CSplashScreen* getSplashScreen() const { return splash; }
+  TextLabel* getProgramNumberLabel() const { return programNumber; }
+  TextLabel* getVoiceCountLabel() const { return voiceCount; }
+  TextEdit* getProgramNameField() const { return programName; }
+  OptionMenu* getProgramMenu() const { return programMenu; }
+
+ private:
+  /// True on the thread that opened the editor (the host's user-interface thread).
+  bool onEditorThread() const;
+  /// Moves the values the plug-in reported into the controls and boxes.
+  void applyReportedValues();
+  /// The program number, name and voice count as the plug-in has them now.
+  void refreshPanel();
+  /// Runs a file command on the editor's thread while open; false when it did not run.
+  template <typename Command>
+  bool runFileCommand(Command command);
+
+  Plugin* plugin;
+  bool oleInitialized = false;
+  std::uintptr_t oleThread = 0;
+
+  // Views of the open frame (owned by the frame), and the value boxes (owned here).
+  VSTGUI::CSplashScreen* splash = nullptr;
+  VSTGUI::CControl* controls[kNumParams] = {};
+  TooltipDisplay* displays[kNumParams] = {};
+  TextLabel* programNumber = nullptr;
+  TextLabel* voiceCount = nullptr;
+  TextEdit* programName = nullptr;
+  OptionMenu* programMenu = nullptr;
+  VSTGUI::CKickButton* prevButton = nullptr;
+  VSTGUI::CKickButton* nextButton = nullptr;
+
+  // The plug-in's latest values, kept for the editor's thread: any thread may report.
+  std::atomic<float> reportedValues[kNumParams];
+  std::atomic<std::uint32_t> reportedMask{0};
+  std::atomic<std::uintptr_t> editorThread{0};
+};
+
+}  // namespace zynka
