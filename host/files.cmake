@@ -18,15 +18,15 @@ add_library(zynka_file_dialogs_headless STATIC
 target_include_directories(zynka_file_dialogs_headless PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(zynka_file_dialogs_headless PUBLIC zynka_flags)
 
-# zynka_files: the commands with the platform's own dialogs, for the plug-in. Windows has the
-# common file dialogs; other systems have none yet, so there every dialog is cancelled.
-add_library(zynka_files INTERFACE)
+# The platform's own dialogs, for the plug-in (ZYNKA_PLATFORM_DIALOGS names the library).
+# Windows has the common file dialogs; other systems have none yet, so there every dialog
+# is cancelled.
 if(WIN32)
   add_library(zynka_file_dialogs_win32 STATIC
     ${PROJECT_SOURCE_DIR}/toolkit/platform/win32/file_dialogs_win32.cpp)
   target_include_directories(zynka_file_dialogs_win32 PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(zynka_file_dialogs_win32 PUBLIC zynka_flags comdlg32 user32)
-  target_link_libraries(zynka_files INTERFACE zynka_file_commands zynka_file_dialogs_win32)
+  set(ZYNKA_PLATFORM_DIALOGS zynka_file_dialogs_win32)
 else()
-  target_link_libraries(zynka_files INTERFACE zynka_file_commands zynka_file_dialogs_headless)
+  set(ZYNKA_PLATFORM_DIALOGS zynka_file_dialogs_headless)
 endif()
