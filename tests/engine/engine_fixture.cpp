@@ -1,10 +1,12 @@
 #include "engine_fixture.h"
 
 #include <cstring>
+#include <new>
 
 namespace zynka {
 
 EditorParts createEditor(Plugin* /*plugin*/) {
+  if (test::nextEditorFails) throw std::bad_alloc();
   if (!test::giveNextPluginAnEditor) return {};
   auto* editor = new test::FakeEditor;
   test::lastFakeEditor = editor;
@@ -14,6 +16,7 @@ EditorParts createEditor(Plugin* /*plugin*/) {
 namespace test {
 
 bool giveNextPluginAnEditor = false;
+bool nextEditorFails = false;
 FakeEditor* lastFakeEditor = nullptr;
 
 std::vector<HostCallRecord>& hostCalls() {

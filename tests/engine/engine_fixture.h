@@ -71,6 +71,8 @@ struct FakeEditor : AEffEditor, EditorLink {
 };
 /// When set, the next Plugin constructed gets a FakeEditor, stored here (owned by the Plugin).
 extern bool giveNextPluginAnEditor;
+/// Making the next Plugin's editor fails as when memory runs out.
+extern bool nextEditorFails;
 extern FakeEditor* lastFakeEditor;
 
 std::unique_ptr<Plugin> makePlugin(float sampleRate = 44100.0f);

@@ -59,5 +59,19 @@ TEST(HostInterfaceBase, EditorOpcodesReachTheEditorWithTheHostsArguments) {
   EXPECT_EQ(editor.knobMode, 2);
 }
 
+TEST(HostInterfaceBase, APlugInWhoseEditorCannotBeMadePlaysWithoutOne) {
+  nextEditorFails = true;
+  auto plugin = makePlugin();
+  nextEditorFails = false;
+  AEffect* effect = plugin->getAeffect();
+  EXPECT_EQ(effect->flags, 0x1110) << "no editor flag";
+  int parent = 0;
+  EXPECT_EQ(effect->dispatcher(effect, effEditOpen, 0, 0, &parent, 0), 0);
+  char name[32] = {};
+  effect->dispatcher(effect, effGetProgramName, 0, 0, name, 0);
+  EXPECT_STREQ(name, "Bright E.Piano") << "the program bank is there";
+  EXPECT_FALSE(renderDouble(*plugin, 64).empty());
+}
+
 }  // namespace
 }  // namespace zynka::test
