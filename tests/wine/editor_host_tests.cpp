@@ -1,0 +1,326 @@
+// zynka.dll's editor in a real top-level window under Wine, opened as a DAW opens it:
+// effEditGetRect for the window's size, effEditOpen with the window's handle and
+// effEditIdle on a 15 ms timer. Checked: the window's pixels against the golden
+// image the headless editor draws (fonts differ a little), clicks and drags posted
+// to the window reaching the host callback, typing into the name field, closing and
+// opening again, and the program menu's "Save Preset..." and "Load Preset..." with
+// the real common dialogs, answered by a second thread as a user would.
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/aeffect.h"
+#include "host/opcodes.h"
+#include "tests/toolkit/wine_window_util.h"
+
+namespace {
+
+constexpr int kWidth = 856;
+constexpr int kHeight = 392;
+
+std::wstring widen(const std::string& text) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), n);
+  out.resize(out.size() - 1);
+  return out;
+}
+
+/// What the host heard, in order: "begin 3", "automate 3 0.5", "end 3".
+std::vector<std::string> gHostLog;
+AEffect* gEffect = nullptr;
+
+VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
+  char line[64];
+  if (opcode == audioMasterAutomate)
+    std::snprintf(line, sizeof line, "automate %d %g", index, opt);
+  else if (opcode == audioMasterBeginEdit)
+    std::snprintf(line, sizeof line, "begin %d", index);
+  else if (opcode == audioMasterEndEdit)
+    std::snprintf(line, sizeof line, "end %d", index);
+  else
+    return opcode == audioMasterVersion ? 2400 : 0;
+  gHostLog.push_back(line);
+  return 0;
+}
+
+/// The host's editor window: its timer idles the editor, as hosts do.
+LRESULT CALLBACK hostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER && gEffect) {
+    gEffect->dispatcher(gEffect, effEditIdle, 0, 0, nullptr, 0.0f);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+/// Lets the window system deliver what is pending for `ms` milliseconds.
+void pumpFor(int ms) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  while (static_cast<int>(end - GetTickCount()) > 0) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    Sleep(5);
+  }
+}
+
+/// Waits on another thread for a visible top-level window of a class (and title), or null.
+HWND waitForWindow(const wchar_t* className, const wchar_t* title = nullptr) {
+  for (int tries = 0; tries < 500; ++tries) {
+    HWND found = FindWindowW(className, title);
+    if (found && IsWindowVisible(found)) return found;
+    Sleep(10);
+  }
+  return nullptr;
+}
+
+/// The golden image's pixels as 0xRRGGBB.
+std::vector<std::uint32_t> goldenPixels(const char* name) {
+  std::vector<std::uint32_t> pixels;
+  const std::wstring path = L"Z:" + widen(std::string(EDITOR_GOLDEN_DIR) + "/" + name + ".png");
+  Gdiplus::GpBitmap* bitmap = nullptr;
+  if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path.c_str(), &bitmap) != Gdiplus::Ok) return pixels;
+  pixels.resize(kWidth * kHeight);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      Gdiplus::ARGB argb = 0;
+      Gdiplus::DllExports::GdipBitmapGetPixel(bitmap, x, y, &argb);
+      pixels[y * kWidth + x] = argb & 0xFFFFFF;
+    }
+  Gdiplus::DllExports::GdipDisposeImage(bitmap);
+  return pixels;
+}
+
+int channelDifference(std::uint32_t a, std::uint32_t b) {
+  int largest = 0;
+  for (int shift = 0; shift < 24; shift += 8)
+    largest = std::max(largest, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
+  return largest;
+}
+
+class EditorHost : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = hostWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"ZynkaTestHost";
+    RegisterClassW(&windowClass);
+  }
+  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplusToken); }
+
+  void SetUp() override {
+    gHostLog.clear();
+    library = LoadLibraryW(widen(ZYNKA_DLL_PATH).c_str());
+    ASSERT_NE(library, nullptr);
+    auto entry = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(
+        reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")));
+    ASSERT_NE(entry, nullptr);
+    effect = entry(hostCallback);
+    ASSERT_NE(effect, nullptr);
+    dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    dispatch(effMainsChanged, 0, 1);
+    openEditor();
+  }
+  void TearDown() override {
+    closeEditor();
+    gEffect = nullptr;
+    if (effect) dispatch(effClose);
+    if (library) FreeLibrary(library);
+  }
+
+  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0) {
+    return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+  }
+  void openEditor() {
+    ERect* rect = nullptr;
+    ASSERT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_EQ(rect->right - rect->left, kWidth);
+    ASSERT_EQ(rect->bottom - rect->top, kHeight);
+    RECT outer = {0, 0, rect->right, rect->bottom};
+    AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
+    host = CreateWindowExW(0, L"ZynkaTestHost", L"ZYNKA", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
+                           outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(host, nullptr);
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, host), 1);
+    gEffect = effect;
+    SetTimer(host, 1, 15, nullptr);
+    frame = GetWindow(host, GW_CHILD);
+    ASSERT_NE(frame, nullptr);
+    pumpFor(300);
+  }
+  void closeEditor() {
+    if (!host) return;
+    KillTimer(host, 1);
+    dispatch(effEditClose);
+    DestroyWindow(host);
+    host = frame = nullptr;
+    pumpFor(50);
+  }
+  void post(UINT message, WPARAM keys, int x, int y) { PostMessageW(frame, message, keys, MAKELPARAM(x, y)); }
+  void click(int x, int y) {
+    post(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+    post(WM_LBUTTONUP, 0, x, y);
+    pumpFor(150);
+  }
+  /// Chooses a program-menu entry with the keys, from another thread while the popup waits.
+  void chooseMenuEntry(int downPresses, const std::function<void()>& thenOnTheSameThread) {
+    std::thread chooser([&] {
+      HWND popup = waitForWindow(L"#32768");
+      if (!popup) return;
+      for (int i = 0; i < downPresses; ++i) {
+        PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 1);
+        Sleep(30);
+      }
+      PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 1);
+      thenOnTheSameThread();
+    });
+    post(WM_LBUTTONDOWN, MK_LBUTTON, 305, 120);
+    pumpFor(400);
+    chooser.join();
+    pumpFor(200);
+  }
+  std::string programName() {
+    char name[32] = {};
+    dispatch(effGetProgramName, 0, 0, name);
+    return name;
+  }
+  /// The window's pixels against a golden image: text may be drawn a little differently by
+  /// GDI+, so a few hundred pixels may differ; the rest agrees closely.
+  void expectLooksLike(const char* name) {
+    const std::vector<std::uint32_t> golden = goldenPixels(name);
+    ASSERT_EQ(golden.size(), std::size_t(kWidth * kHeight)) << "golden image " << name;
+    const std::vector<std::uint32_t> shown = grab(frame, kWidth, kHeight);
+    if (const char* folder = std::getenv("ZYNKA_SCREENSHOT_DIR")) {
+      // The window as a PPM picture, for a person to look at.
+      const std::string file = std::string(folder) + "/wine-" + name + ".ppm";
+      if (std::FILE* out = std::fopen(file.c_str(), "wb")) {
+        std::fprintf(out, "P6 %d %d 255\n", kWidth, kHeight);
+        for (std::uint32_t p : shown) {
+          const unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
+                                        static_cast<unsigned char>(p)};
+          std::fwrite(rgb, 1, 3, out);
+        }
+        std::fclose(out);
+      }
+    }
+    int differing = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+      if (channelDifference(shown[i], golden[i]) > 24) ++differing;
+    EXPECT_LT(differing, 2500) << name << ": pixels unlike the headless editor's";
+    // Away from the panel's text the pictures agree: the Volume knob, the Coarse slider.
+    for (const auto& [x, y] : {std::pair{760, 112}, std::pair{750, 100}, std::pair{88, 230}, std::pair{20, 20}})
+      EXPECT_LE(channelDifference(shown[y * kWidth + x], golden[y * kWidth + x]), 4) << name << " at " << x << "," << y;
+  }
+
+  static ULONG_PTR gdiplusToken;
+  HMODULE library = nullptr;
+  AEffect* effect = nullptr;
+  HWND host = nullptr;
+  HWND frame = nullptr;
+};
+
+ULONG_PTR EditorHost::gdiplusToken = 0;
+
+}  // namespace
+
+TEST_F(EditorHost, TheWindowShowsTheEditorAndTakesTheMouseAndKeys) {
+  expectLooksLike("fresh");
+
+  gHostLog.clear();
+  click(344, 120);  // Next
+  EXPECT_EQ(gHostLog, (std::vector<std::string>{"begin 103", "automate 103 1", "automate 103 0", "end 103"}));
+  EXPECT_EQ(programName(), "Jazz E.Piano");
+
+  gHostLog.clear();
+  post(WM_LBUTTONDOWN, MK_LBUTTON, 88, 207);  // the Coarse slider's top: 1
+  post(WM_MOUSEMOVE, MK_LBUTTON, 88, 319);    // its bottom: 0
+  post(WM_LBUTTONUP, 0, 88, 319);
+  pumpFor(150);
+  EXPECT_EQ(gHostLog, (std::vector<std::string>{"begin 2", "automate 2 1", "automate 2 0", "end 2"}));
+
+  // The name field: a real edit box takes typed text, Return renames the program.
+  click(400, 98);
+  HWND box = FindWindowExW(frame, nullptr, L"EDIT", nullptr);
+  ASSERT_NE(box, nullptr);
+  for (wchar_t c : std::wstring(L"Glass Bells")) PostMessageW(box, WM_CHAR, c, 1);
+  PostMessageW(box, WM_KEYDOWN, VK_RETURN, 1);
+  pumpFor(150);
+  EXPECT_EQ(programName(), "Glass Bells");
+
+  // Closed and opened again: a complete editor once more.
+  closeEditor();
+  openEditor();
+  dispatch(effSetProgram, 0, 0);
+  effect->setParameter(effect, 2, 0.842f);
+  pumpFor(200);
+  expectLooksLike("fresh");
+}
+
+TEST_F(EditorHost, SavePresetAndLoadPresetUseTheCommonDialogs) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"zynka-editor-host";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring path = folder + L"\\bright.zyp";
+  DeleteFileW(path.c_str());
+
+  // Answers a file dialog: checks its title and file type, then types the path and OKs,
+  // or cancels.
+  std::wstring seenTitle, seenType;
+  auto answerDialog = [&](const wchar_t* title, bool ok) {
+    return [&, title, ok] {
+      HWND dialog = waitForWindow(L"#32770", title);
+      if (!dialog) return;
+      seenTitle = title;
+      wchar_t type[128] = {};
+      SendMessageTimeoutW(GetDlgItem(dialog, 0x470), WM_GETTEXT, 128, reinterpret_cast<LPARAM>(type), SMTO_BLOCK,
+                          2000, nullptr);
+      seenType = type;
+      if (!ok) {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return;
+      }
+      HWND name = GetDlgItem(dialog, 0x47C);  // the name box (a combo box with an edit)
+      if (!name) name = GetDlgItem(dialog, 0x480);
+      SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_BLOCK, 2000, nullptr);
+      PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    };
+  };
+
+  // Cancel changes nothing.
+  chooseMenuEntry(1, answerDialog(L"Save Preset", false));
+  EXPECT_EQ(seenTitle, L"Save Preset");
+  EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  chooseMenuEntry(1, answerDialog(L"Save Preset", true));
+  EXPECT_NE(seenType.find(L"*.zyp"), std::wstring::npos) << "the preset filter";
+  ASSERT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << "the preset was saved";
+
+  // Change the program, then load the file back into it.
+  effect->setParameter(effect, 16, 0.25f);
+  dispatch(effSetProgramName, 0, 0, const_cast<char*>("Changed"));
+  seenTitle.clear();
+  chooseMenuEntry(2, answerDialog(L"Load Preset", true));
+  EXPECT_EQ(seenTitle, L"Load Preset");
+  EXPECT_EQ(programName(), "Bright E.Piano");
+  EXPECT_EQ(effect->getParameter(effect, 16), 1.0f);
+  DeleteFileW(path.c_str());
+  RemoveDirectoryW(folder.c_str());
+}
