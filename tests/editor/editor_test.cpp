@@ -410,6 +410,14 @@ TEST_F(EditorTest, OpenCloseAndOpenAgainBuildCompleteTreesOfTheRightSize) {
   EXPECT_EQ(editor().getControl(kFine)->getValue(), 0.3f) << "read from the plug-in";
   EXPECT_EQ(dispatch(effEditOpen, 0, 0, nullptr), 0) << "no window to open in";
   EXPECT_EQ(editor().getFrame(), nullptr);
+
+  // OLE is started and balanced by the editor's life, never left changed.
+  const int oleBefore = Headless::oleInitCount();
+  AEffect* second = createEffectInstance(recordingHost)->getAeffect();
+  second->dispatcher(second, effEditOpen, 0, 0, kHostWindow, 0.0f);
+  second->dispatcher(second, effClose, 0, 0, nullptr, 0.0f);  // closed with its editor open
+  EXPECT_EQ(Headless::oleInitCount(), oleBefore);
+  EXPECT_EQ(Headless::windowClassUseCount(), 0);
 }
 
 TEST_F(EditorTest, OpeningAndClosingAThousandTimesWhileTheHostAutomates) {
