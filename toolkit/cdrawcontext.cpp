@@ -69,7 +69,7 @@ void CFontDesc::freePlatformFont() {
   }
 }
 
-// Made once at load and never deleted: contexts and views may refer to them until exit.
+// Made once at load: contexts and views refer to them for as long as the module lives.
 CFontRef const kSystemFont = new CFontDesc("Arial", 12, 0);
 CFontRef const kNormalFontVeryBig = new CFontDesc("Arial", 18, 0);
 CFontRef const kNormalFontBig = new CFontDesc("Arial", 14, 0);
@@ -84,6 +84,22 @@ void freePredefinedPlatformFonts() {
                      kNormalFontSmaller, kNormalFontVerySmall, kSymbolFont})
     f->freePlatformFont();
 }
+
+namespace {
+
+/// A host unloads and reloads a plug-in many times: the fonts go with the module. While a
+/// frame or bitmap still lives (a host that quit with the editor open) they stay, as the
+/// graphics library their platform fonts belong to may already be gone.
+struct PredefinedFontsRelease {
+  ~PredefinedFontsRelease() {
+    if (GDIPlusGlobals::get()) return;
+    for (CFontRef f : {kSystemFont, kNormalFontVeryBig, kNormalFontBig, kNormalFont, kNormalFontSmall,
+                       kNormalFontSmaller, kNormalFontVerySmall, kSymbolFont})
+      delete f;
+  }
+} gPredefinedFontsRelease;
+
+}  // namespace
 
 // --- CDrawContext ------------------------------------------------------------------
 
