@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "toolkit/cbitmap.h"
 #include "toolkit/cframe.h"
 #include "toolkit/cviewcontainer.h"
 
@@ -126,6 +127,14 @@ void CControl::stepValue(float delta) {
     listener->valueChanged(this);
     endEdit();
   }
+}
+
+void CControl::drawBitmap(CBitmap* bitmap, CDrawContext* pContext, const CRect& rect, const CPoint& source) const {
+  if (!bitmap) return;
+  if (bTransparencyEnabled)
+    bitmap->drawTransparent(pContext, rect, source);
+  else
+    bitmap->draw(pContext, rect, source);
 }
 
 bool CControl::wheelStep(float distance, CButton buttons) {

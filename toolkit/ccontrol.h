@@ -72,6 +72,8 @@ class CControl : public CView {
   const CPoint& getBackOffset() const { return backOffset; }
 
  protected:
+  /// Draws a bitmap from source into rect, with its alpha when the view is transparent.
+  void drawBitmap(CBitmap* bitmap, CDrawContext* pContext, const CRect& rect, const CPoint& source) const;
   /// The wheel's step (a tenth with Shift); false when the mouse is off for this view.
   bool wheelStep(float distance, CButton buttons);
   /// Up and right add the wheel step, down and left take it away (a tenth with Shift): 1; other keys -1.

@@ -29,12 +29,7 @@ void CKickButton::draw(CDrawContext* pContext) {
   CPoint source(offset);
   bounceValue();
   if (value != 0.0f) source.v += heightOfOneImage;
-  if (pBackground) {
-    if (bTransparencyEnabled)
-      pBackground->drawTransparent(pContext, size, source);
-    else
-      pBackground->draw(pContext, size, source);
-  }
+  drawBitmap(pBackground, pContext, size, source);
   setDirty(false);
 }
 

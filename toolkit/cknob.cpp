@@ -143,12 +143,7 @@ void CKnob::setZoomFactor(float val) { zoomFactor = val; }
 float CKnob::getZoomFactor() const { return zoomFactor; }
 
 void CKnob::draw(CDrawContext* pContext) {
-  if (pBackground) {
-    if (bTransparencyEnabled)
-      pBackground->drawTransparent(pContext, size, offset);
-    else
-      pBackground->draw(pContext, size, offset);
-  }
+  drawBitmap(pBackground, pContext, size, offset);
   drawHandle(pContext);
   setDirty(false);
 }
@@ -302,13 +297,7 @@ CCoord CAnimKnob::imageOffsetForValue() const {
 }
 
 void CAnimKnob::draw(CDrawContext* pContext) {
-  if (pBackground) {
-    const CPoint source(0, imageOffsetForValue());
-    if (bTransparencyEnabled)
-      pBackground->drawTransparent(pContext, size, source);
-    else
-      pBackground->draw(pContext, size, source);
-  }
+  drawBitmap(pBackground, pContext, size, CPoint(0, imageOffsetForValue()));
   valueToPoint(lastDrawnPoint);
   setDirty(false);
 }

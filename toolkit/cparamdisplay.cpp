@@ -141,10 +141,7 @@ void CParamDisplay::drawText(CDrawContext* pContext, const char* string, CBitmap
   if (style & kNoDrawStyle) return;
 
   if (CBitmap* back = newBack ? newBack : pBackground) {
-    if (bTransparencyEnabled)
-      back->drawTransparent(pContext, size, backOffset);
-    else
-      back->draw(pContext, size, backOffset);
+    drawBitmap(back, pContext, size, backOffset);
   } else if (!bTransparencyEnabled) {
     pContext->setFillColor(backColor);
     pContext->fillRect(size);

@@ -124,13 +124,8 @@ CRect CSlider::handleRect() const {
 }
 
 void CSlider::draw(CDrawContext* pContext) {
-  if (pBackground) {
-    const CRect area(size.left, size.top, size.left + widthControl, size.top + heightControl);
-    if (bTransparencyEnabled)
-      pBackground->drawTransparent(pContext, area, offset);
-    else
-      pBackground->draw(pContext, area, offset);
-  }
+  drawBitmap(pBackground, pContext, CRect(size.left, size.top, size.left + widthControl, size.top + heightControl),
+             offset);
   if (pHandle) {
     CRect r = handleRect();
     r.offset(size.left, size.top);

@@ -14,12 +14,7 @@ CDefaultSplashScreenView::CDefaultSplashScreenView(const CRect& size, CControlLi
     : CControl(size, listener, 0, background), offset(offset) {}
 
 void CDefaultSplashScreenView::draw(CDrawContext* pContext) {
-  if (pBackground) {
-    if (bTransparencyEnabled)
-      pBackground->drawTransparent(pContext, size, offset);
-    else
-      pBackground->draw(pContext, size, offset);
-  }
+  drawBitmap(pBackground, pContext, size, offset);
   setDirty(false);
 }
 
