@@ -39,11 +39,13 @@ struct PrivateServer {
     if (posix_spawnp(&pid, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
-    char buffer[16] = {};
-    // -displayfd writes the number and a newline once the server takes clients.
-    if (pid > 0 && read(fds[0], buffer, sizeof buffer - 1) > 0)
-      name = ":" + std::to_string(std::strtol(buffer, nullptr, 10));
-    close(fds[0]);
+    // -displayfd writes the number and then a newline once the server takes clients; the
+    // pipe stays open until the server ends, since a write into a closed pipe ends it.
+    readEnd = fds[0];
+    std::string number;
+    char c = 0;
+    while (pid > 0 && read(readEnd, &c, 1) == 1 && c != '\n') number += c;
+    if (!number.empty()) name = ":" + number;
   }
   ~PrivateServer() { kill(); }
   void kill() {
@@ -51,8 +53,10 @@ struct PrivateServer {
     ::kill(pid, SIGTERM);  // as a server shut down; it removes its socket, so the next test run finds a clean place
     waitpid(pid, nullptr, 0);
     pid = -1;
+    close(readEnd);
   }
   pid_t pid = -1;
+  int readEnd = -1;
   std::string name;
 };
 
@@ -62,8 +66,17 @@ TEST(X11Survival, ServerGoingAwayClosesTheFramesSideAndLaterCallsFail) {
   PrivateServer server;
   ASSERT_FALSE(server.name.empty()) << "a private Xvfb started";
   // The host's side on that server, through xcb so that its end cannot reach Xlib's handlers.
-  xcb_connection_t* hostSide = xcb_connect(server.name.c_str(), nullptr);
-  ASSERT_FALSE(xcb_connection_has_error(hostSide));
+  xcb_connection_t* hostSide = nullptr;
+  int lastError = 0;
+  for (int attempt = 0; attempt < 10; ++attempt) {  // a busy machine may drop a first client
+    hostSide = xcb_connect(server.name.c_str(), nullptr);
+    lastError = xcb_connection_has_error(hostSide);
+    if (!lastError) break;
+    xcb_disconnect(hostSide);
+    hostSide = nullptr;
+    usleep(20000);
+  }
+  ASSERT_NE(hostSide, nullptr) << server.name << " error " << lastError;
   xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(hostSide)).data;
   const xcb_window_t parent = xcb_generate_id(hostSide);
   xcb_create_window(hostSide, XCB_COPY_FROM_PARENT, parent, screen->root, 0, 0, 856, 392, 0,

@@ -20,7 +20,11 @@ std::string testDisplayName() {
 }
 
 Host::Host(int width, int height) {
-  dpy = XOpenDisplay(testDisplayName().c_str());
+  // Xvfb on a busy machine now and then drops a new connection at once; try again.
+  for (int attempt = 0; attempt < 10 && !dpy; ++attempt) {
+    dpy = XOpenDisplay(testDisplayName().c_str());
+    if (!dpy) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   if (!dpy) return;
   const int screen = DefaultScreen(dpy);
   parent = XCreateSimpleWindow(dpy, RootWindow(dpy, screen), 20, 20, static_cast<unsigned>(width),

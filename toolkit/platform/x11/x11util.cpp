@@ -7,6 +7,21 @@
 
 namespace VSTGUI::X11 {
 
+xcb_connection_t* connect(int* screenNumber) {
+  // A server busy taking other clients can drop a new connection at once: a few quick
+  // tries tell that from a display that is not there.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    xcb_connection_t* connection = xcb_connect(nullptr, screenNumber);
+    if (!xcb_connection_has_error(connection)) return connection;
+    xcb_disconnect(connection);
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) return nullptr;
+    const timespec pause{0, 5000000};
+    nanosleep(&pause, nullptr);
+  }
+  return nullptr;
+}
+
 xcb_screen_t* screenOfRoot(xcb_connection_t* connection, xcb_window_t root) {
   for (auto it = xcb_setup_roots_iterator(xcb_get_setup(connection)); it.rem; xcb_screen_next(&it))
     if (it.data->root == root) return it.data;

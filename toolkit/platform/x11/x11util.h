@@ -32,6 +32,8 @@ struct PixelFormat {
   std::uint32_t maxRequestBytes = 0;
 };
 
+/// A connection to the display named by DISPLAY; null when there is none or it refused.
+xcb_connection_t* connect(int* screenNumber = nullptr);
 /// The screen whose root window is root (null when none is).
 xcb_screen_t* screenOfRoot(xcb_connection_t* connection, xcb_window_t root);
 /// A visual of the screen with 8-bit red, green and blue at cairo's places, the preferred

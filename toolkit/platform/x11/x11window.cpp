@@ -337,11 +337,8 @@ Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, int) 
   if (!parent || size.width() <= 0 || size.height() <= 0 || size.width() > 32767 || size.height() > 32767)
     return nullptr;
   // The display named by DISPLAY; without one, or when it refuses, there is no window.
-  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-  if (xcb_connection_has_error(connection)) {
-    xcb_disconnect(connection);
-    return nullptr;
-  }
+  xcb_connection_t* connection = X11::connect();
+  if (!connection) return nullptr;
   auto fail = [connection]() -> Window* {
     xcb_disconnect(connection);
     return nullptr;
