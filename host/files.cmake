@@ -18,8 +18,9 @@ add_library(zynka_file_dialogs_headless STATIC
 target_include_directories(zynka_file_dialogs_headless PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(zynka_file_dialogs_headless PUBLIC zynka_flags)
 
-# zynka_files: the commands with the platform's own dialogs, for the plug-in. Windows has the
-# common file dialogs; other systems have none yet, so there every dialog is cancelled.
+# zynka_files: the commands with the platform's own dialogs, for the plug-in: the common file
+# dialogs on Windows; on Linux zenity, kdialog or a dialog of the X11 toolkit's own. The
+# scripted dialogs above are for tests only: they cancel every command and keep a list.
 add_library(zynka_files INTERFACE)
 if(WIN32)
   add_library(zynka_file_dialogs_win32 STATIC
@@ -28,5 +29,10 @@ if(WIN32)
   target_link_libraries(zynka_file_dialogs_win32 PUBLIC zynka_flags comdlg32 user32)
   target_link_libraries(zynka_files INTERFACE zynka_file_commands zynka_file_dialogs_win32)
 else()
-  target_link_libraries(zynka_files INTERFACE zynka_file_commands zynka_file_dialogs_headless)
+  add_library(zynka_file_dialogs_x11 STATIC
+    ${PROJECT_SOURCE_DIR}/toolkit/platform/x11/file_dialogs_linux.cpp
+    ${PROJECT_SOURCE_DIR}/toolkit/platform/x11/x11dialog.cpp)
+  target_include_directories(zynka_file_dialogs_x11 PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(zynka_file_dialogs_x11 PUBLIC zynka_toolkit_x11 PRIVATE zynka_flags)
+  target_link_libraries(zynka_files INTERFACE zynka_file_commands zynka_file_dialogs_x11)
 endif()
