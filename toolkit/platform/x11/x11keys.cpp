@@ -4,7 +4,6 @@
 #include <memory>
 
 #define XK_MISCELLANY
-#define XK_XKB_KEYS
 #define XK_LATIN1
 #include <X11/keysymdef.h>
 
@@ -109,49 +108,6 @@ char32_t keysymToUnicode(std::uint32_t keysym) {
     case 0x20AC: return U'\u20AC';  // the euro sign's own keysym
     default: return 0;
   }
-}
-
-bool keysymToVstKeyCode(std::uint32_t keysym, std::uint16_t state, std::uint16_t altMask, VstKeyCode& code) {
-  // The host's virtual key numbers (VKEY_*) for keys that type no character.
-  struct Entry {
-    std::uint32_t keysym;
-    unsigned char virt;
-  };
-  static const Entry kVirtual[] = {
-      {XK_BackSpace, 1}, {XK_Tab, 2},       {XK_ISO_Left_Tab, 2}, {XK_Clear, 3},      {XK_Return, 4},
-      {XK_Pause, 5},     {XK_Escape, 6},    {XK_space, 7},        {XK_Next, 8},       {XK_End, 9},
-      {XK_Home, 10},     {XK_Left, 11},     {XK_Up, 12},          {XK_Right, 13},     {XK_Down, 14},
-      {XK_Prior, 15},    {XK_Select, 17},   {XK_Print, 18},       {XK_KP_Enter, 19},  {XK_Insert, 21},
-      {XK_Delete, 22},   {XK_Help, 23},     {XK_KP_Multiply, 34}, {XK_KP_Add, 35},    {XK_KP_Separator, 36},
-      {XK_KP_Subtract, 37}, {XK_KP_Decimal, 38}, {XK_KP_Divide, 39}, {XK_Num_Lock, 52}, {XK_Scroll_Lock, 53},
-      {XK_KP_Equal, 57},
-  };
-  if (keysym == XK_Shift_L || keysym == XK_Shift_R || keysym == XK_Control_L || keysym == XK_Control_R ||
-      keysym == XK_Alt_L || keysym == XK_Alt_R || keysym == XK_Meta_L || keysym == XK_Meta_R ||
-      keysym == XK_Super_L || keysym == XK_Super_R || keysym == XK_Caps_Lock)
-    return false;
-  code = VstKeyCode{};
-  if (state & XCB_MOD_MASK_SHIFT) code.modifier |= 1;
-  if (state & altMask) code.modifier |= 2;
-  if (state & XCB_MOD_MASK_CONTROL) code.modifier |= 8;
-  if (keysym >= XK_KP_0 && keysym <= XK_KP_9) {
-    code.virt = static_cast<unsigned char>(24 + (keysym - XK_KP_0));
-    return true;
-  }
-  if (keysym >= XK_F1 && keysym <= XK_F12) {
-    code.virt = static_cast<unsigned char>(40 + (keysym - XK_F1));
-    return true;
-  }
-  for (const Entry& e : kVirtual) {
-    if (e.keysym == keysym) {
-      code.virt = e.virt;
-      return true;
-    }
-  }
-  const char32_t c = keysymToUnicode(keysym);
-  // Hosts deliver letters in lower case with the Shift bit beside them.
-  code.character = static_cast<std::int32_t>(c >= U'A' && c <= U'Z' ? c + 0x20 : c);
-  return c != 0;
 }
 
 }  // namespace VSTGUI::X11

@@ -1,6 +1,7 @@
 // The keyboard of an X connection as the core protocol describes it: keycodes to
-// keysyms under the modifier state, keysyms to characters and to the VST key codes
-// hosts pass to editors. Only the toolkit's X11 sources include this header.
+// keysyms under the modifier state, and keysyms to the characters they type. Only the
+// toolkit's X11 sources include this header. (Keys for the editor itself come from the
+// host as effEditKeyDown's key codes; our windows see keys only while a field edits.)
 #pragma once
 
 #include <xcb/xcb.h>
@@ -8,7 +9,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "toolkit/vstguibase.h"
 
 namespace VSTGUI::X11 {
 
@@ -33,8 +33,5 @@ class Keyboard {
 
 /// The character a keysym types (0 when it types none).
 char32_t keysymToUnicode(std::uint32_t keysym);
-
-/// The VST key code of a keysym (character, virtual key, modifiers); false for modifier keys alone.
-bool keysymToVstKeyCode(std::uint32_t keysym, std::uint16_t state, std::uint16_t altMask, VstKeyCode& code);
 
 }  // namespace VSTGUI::X11

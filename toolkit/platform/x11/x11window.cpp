@@ -23,7 +23,7 @@
 #include <pthread.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cstdlib>
 
 #include "toolkit/cframe.h"
 #include "toolkit/platform/x11/x11types.h"
