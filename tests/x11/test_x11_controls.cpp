@@ -265,3 +265,66 @@ TEST_F(X11Controls, PopupMenuAnswersTheKeyboardAndTheMouseAndIsDismissedOutside)
   EXPECT_EQ(journal.values.size(), 2u) << "a dismissed menu chooses nothing";
   EXPECT_EQ(journal.lines, (std::vector<std::string>{"begin 105", "end 105", "begin 105", "end 105"}));
 }
+
+TEST_F(X11Controls, PopupMenuLaysOutColumnsOf26AndOpensSubmenusBesideTheirEntry) {
+  auto* menu = new COptionMenu(CRect(600, 20, 700, 36), &journal, 200);
+  for (int i = 0; i < 104; ++i) menu->addEntry(("Program " + std::to_string(i + 1)).c_str());
+  menu->setNbItemsPerColumn(26);
+  scene.frame->addView(menu);
+  menu->forget();
+  std::atomic<int> width{0}, height{0};
+  {
+    PopupHand hand([&](Host& h, Window popup) {
+      XWindowAttributes a{};
+      XGetWindowAttributes(h.display(), popup, &a);
+      width = a.width;
+      height = a.height;
+      h.type(XK_Escape);
+    });
+    host.click(650, 28);
+    idleFor(scene.frame, 100);
+  }
+  EXPECT_EQ(height, 3 + 26 * 20 + 3) << "26 entries a column";
+  EXPECT_GT(width, 4 * 60) << "four columns side by side";
+
+  // A submenu: Right opens it beside its entry, Return chooses its first entry.
+  auto* sub = new COptionMenu(CRect(0, 0, 0, 0), nullptr, 0);
+  sub->addEntry("Inner A");
+  sub->addEntry("Inner B");
+  auto* outer = new COptionMenu(CRect(600, 50, 700, 66), &journal, 201);
+  outer->addEntry("Plain");
+  outer->addEntry(sub, "More");
+  sub->forget();
+  scene.frame->addView(outer);
+  outer->forget();
+  std::atomic<int> levels{0};
+  {
+    PopupHand hand([&](Host& h, Window) {
+      for (KeySym key : {XK_Down, XK_Down, XK_Right}) {
+        h.type(key);
+        pause(20);
+      }
+      pause(50);
+      Window root = 0, up = 0, *children = nullptr;
+      unsigned count = 0;
+      XQueryTree(h.display(), DefaultRootWindow(h.display()), &root, &up, &children, &count);
+      for (unsigned i = 0; i < count; ++i) {
+        char* name = nullptr;
+        XWindowAttributes a{};
+        if (XGetWindowAttributes(h.display(), children[i], &a) && a.map_state == IsViewable &&
+            XFetchName(h.display(), children[i], &name) && name && std::string(name) == "popup menu")
+          ++levels;
+        if (name) XFree(name);
+      }
+      if (children) XFree(children);
+      h.type(XK_Down);  // to "Inner B"
+      h.type(XK_Return);
+    });
+    host.click(650, 58);
+    idleUntil(scene.frame, [&] { return !journal.lines.empty() && journal.lines.back() == "end 201"; });
+  }
+  EXPECT_EQ(levels, 2) << "the submenu opened beside the menu";
+  ASSERT_FALSE(journal.values.empty());
+  EXPECT_EQ(journal.values.back(), 1.0f) << "the submenu's second entry";
+  EXPECT_EQ(journal.lines[journal.lines.size() - 2], "change 0") << "reported as the submenu's choice";
+}
