@@ -18,9 +18,9 @@ add_library(zynka_file_dialogs_headless STATIC
 target_include_directories(zynka_file_dialogs_headless PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(zynka_file_dialogs_headless PUBLIC zynka_flags)
 
-# The platform's own dialogs, for the plug-in (ZYNKA_PLATFORM_DIALOGS names the library).
-# Windows has the common file dialogs; other systems have none yet, so there every dialog
-# is cancelled.
+# The platform's own dialogs, for the plug-in (ZYNKA_PLATFORM_DIALOGS names the library): the
+# common file dialogs on Windows; on Linux zenity, kdialog or a dialog of the X11 toolkit's own.
+# The scripted dialogs above are for tests only: they cancel every command and keep a list.
 if(WIN32)
   add_library(zynka_file_dialogs_win32 STATIC
     ${PROJECT_SOURCE_DIR}/toolkit/platform/win32/file_dialogs_win32.cpp)
@@ -28,5 +28,10 @@ if(WIN32)
   target_link_libraries(zynka_file_dialogs_win32 PUBLIC zynka_flags comdlg32 user32)
   set(ZYNKA_PLATFORM_DIALOGS zynka_file_dialogs_win32)
 else()
-  set(ZYNKA_PLATFORM_DIALOGS zynka_file_dialogs_headless)
+  add_library(zynka_file_dialogs_x11 STATIC
+    ${PROJECT_SOURCE_DIR}/toolkit/platform/x11/file_dialogs_linux.cpp
+    ${PROJECT_SOURCE_DIR}/toolkit/platform/x11/x11dialog.cpp)
+  target_include_directories(zynka_file_dialogs_x11 PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(zynka_file_dialogs_x11 PUBLIC zynka_toolkit_x11 PRIVATE zynka_flags)
+  set(ZYNKA_PLATFORM_DIALOGS zynka_file_dialogs_x11)
 endif()

@@ -11,6 +11,8 @@ packages=(
   valgrind
   # the toolkit's Linux drawing backend and its fonts
   libcairo2-dev libfontconfig-dev fonts-liberation2
+  # the editor's X11 window (libxcb); its tests drive real windows with Xlib and XTest
+  libxcb1-dev libx11-dev libxtst-dev
   # the Windows build and its proof under Wine
   g++-mingw-w64-x86-64-posix wine64 xvfb xauth
   # a third-party VST2 instrument that zynka-render must host

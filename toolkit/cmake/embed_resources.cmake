@@ -21,7 +21,7 @@ foreach(entry IN LISTS entries)
   math(EXPR index "${index} + 1")
 endforeach()
 file(WRITE "${OUTPUT}.tmp" "// Generated from the resource files; do not edit.
-#include \"toolkit/platform/headless/embeddedresources.h\"
+#include \"toolkit/platform/cairo/embeddedresources.h\"
 
 namespace {
 ${arrays}

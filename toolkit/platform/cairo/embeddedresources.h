@@ -1,4 +1,5 @@
-// Resources compiled into the binary (Linux): the module's "DATA" pictures by name.
+// Resources compiled into the binary (Linux): the module's "DATA" pictures by name,
+// found by every Linux platform (headless and X11) through findResource.
 // The CMake function vstgui_embed_resources generates a table and registers it.
 #pragma once
 

@@ -1,0 +1,76 @@
+// The X11 window under a real X server (run it with DISPLAY set, e.g. under Xvfb):
+// opening a frame (the tests' scene: background, film-strip knob, slider, text edit
+// and option menu) until its first paint has reached the server, and the idle pass
+// with nothing to do (pending events taken, nothing dirty), which a host runs many
+// times a second.
+#include <benchmark/benchmark.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
+#include "tests/x11/scene.h"
+#include "toolkit/platform/platform.h"
+
+using namespace VSTGUI;
+
+namespace {
+
+/// A host-like parent window on the display, through xcb.
+struct Parent {
+  Parent() {
+    for (int attempt = 0; attempt < 10; ++attempt) {  // a busy server may drop a first client
+      connection = xcb_connect(nullptr, nullptr);
+      if (!xcb_connection_has_error(connection)) break;
+      xcb_disconnect(connection);
+      connection = nullptr;
+    }
+    if (!connection) return;
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    window = xcb_generate_id(connection);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 856, 392, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_map_window(connection, window);
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+  }
+  ~Parent() {
+    if (connection) xcb_disconnect(connection);
+  }
+  bool ok() const { return window != 0; }
+  void* handle() const { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window)); }
+  xcb_connection_t* connection = nullptr;
+  xcb_window_t window = 0;
+};
+
+void BM_OpenToFirstPaint(benchmark::State& state) {
+  Parent parent;
+  if (!parent.ok()) {
+    state.SkipWithError("no X display (set DISPLAY, e.g. under Xvfb)");
+    return;
+  }
+  for (auto _ : state) {
+    x11_test::Scene scene = x11_test::buildScene(parent.handle(), nullptr, nullptr);
+    scene.frame->idle();  // the first pass paints the whole window
+    // A round trip on the frame's connection: the server has drawn what came before it.
+    benchmark::DoNotOptimize(Platform::getMousePosition(scene.frame->getPlatformWindow()));
+    state.PauseTiming();
+    scene.frame->forget();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_OpenToFirstPaint)->Unit(benchmark::kMillisecond);
+
+void BM_IdleWithNothingToDo(benchmark::State& state) {
+  Parent parent;
+  if (!parent.ok()) {
+    state.SkipWithError("no X display (set DISPLAY, e.g. under Xvfb)");
+    return;
+  }
+  x11_test::Scene scene = x11_test::buildScene(parent.handle(), nullptr, nullptr);
+  for (int i = 0; i < 20; ++i) scene.frame->idle();
+  for (auto _ : state) scene.frame->idle();
+  scene.frame->forget();
+}
+BENCHMARK(BM_IdleWithNothingToDo)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+BENCHMARK_MAIN();

@@ -1,0 +1,146 @@
+#include "tests/x11/x11_test_util.h"
+
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+namespace x11_test {
+
+std::string testDisplayName() {
+  std::ifstream file(ZYNKA_X11_DISPLAY_FILE);
+  std::string number;
+  if (file >> number) return ":" + number;
+  const char* display = std::getenv("DISPLAY");
+  return display ? display : "";
+}
+
+Host::Host(int width, int height) {
+  // Xvfb on a busy machine now and then drops a new connection at once; try again.
+  for (int attempt = 0; attempt < 10 && !dpy; ++attempt) {
+    dpy = XOpenDisplay(testDisplayName().c_str());
+    if (!dpy) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (!dpy) return;
+  const int screen = DefaultScreen(dpy);
+  parent = XCreateSimpleWindow(dpy, RootWindow(dpy, screen), 20, 20, static_cast<unsigned>(width),
+                               static_cast<unsigned>(height), 0, BlackPixel(dpy, screen), WhitePixel(dpy, screen));
+  XStoreName(dpy, parent, "host");
+  XMapWindow(dpy, parent);
+  XSync(dpy, False);
+}
+
+Host::~Host() {
+  if (!dpy) return;
+  XDestroyWindow(dpy, parent);
+  XCloseDisplay(dpy);
+}
+
+Window Host::childWindow() const {
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(dpy, parent, &root, &up, &children, &count)) return 0;
+  const Window child = count > 0 ? children[0] : 0;
+  if (children) XFree(children);
+  return child;
+}
+
+void Host::moveTo(int x, int y) {
+  int rootX = 0, rootY = 0;
+  Window unused = 0;
+  XTranslateCoordinates(dpy, parent, DefaultRootWindow(dpy), x, y, &rootX, &rootY, &unused);
+  XTestFakeMotionEvent(dpy, -1, rootX, rootY, 0);
+  XSync(dpy, False);
+}
+
+void Host::button(int number, bool down) {
+  XTestFakeButtonEvent(dpy, static_cast<unsigned>(number), down ? True : False, 0);
+  XSync(dpy, False);
+}
+
+void Host::click(int x, int y, int number) {
+  moveTo(x, y);
+  button(number, true);
+  button(number, false);
+}
+
+KeyCode Host::keycodeOf(KeySym keysym) {
+  KeyCode code = XKeysymToKeycode(dpy, keysym);
+  if (code) return code;
+  // Not on the keyboard: put it on a key that has nothing, as xdotool does.
+  int low = 0, high = 0, perCode = 0;
+  XDisplayKeycodes(dpy, &low, &high);
+  KeySym* map = XGetKeyboardMapping(dpy, static_cast<KeyCode>(low), high - low + 1, &perCode);
+  for (int k = high; k >= low && !code; --k) {
+    bool empty = true;
+    for (int c = 0; c < perCode; ++c) empty = empty && map[(k - low) * perCode + c] == NoSymbol;
+    if (empty) code = static_cast<KeyCode>(k);
+  }
+  XFree(map);
+  if (!code) return 0;
+  KeySym both[2] = {keysym, keysym};
+  XChangeKeyboardMapping(dpy, code, 2, both, 1);
+  XSync(dpy, False);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  return code;
+}
+
+void Host::type(KeySym keysym, bool shift) {
+  const KeyCode code = keycodeOf(keysym);
+  const KeyCode shiftCode = XKeysymToKeycode(dpy, XK_Shift_L);
+  if (shift) XTestFakeKeyEvent(dpy, shiftCode, True, 0);
+  XTestFakeKeyEvent(dpy, code, True, 0);
+  XTestFakeKeyEvent(dpy, code, False, 0);
+  if (shift) XTestFakeKeyEvent(dpy, shiftCode, False, 0);
+  XSync(dpy, False);
+}
+
+void Host::typeText(const std::string& ascii) {
+  for (char c : ascii) {
+    const bool upper = c >= 'A' && c <= 'Z';
+    type(upper ? static_cast<KeySym>(c - 'A' + 'a') : static_cast<KeySym>(static_cast<unsigned char>(c)), upper);
+  }
+}
+
+std::vector<std::uint32_t> Host::pixels(Window window, int width, int height) {
+  std::vector<std::uint32_t> out;
+  XImage* image = XGetImage(dpy, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                            AllPlanes, ZPixmap);
+  if (!image) return out;
+  out.reserve(static_cast<std::size_t>(width) * height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) out.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu);
+  XDestroyImage(image);
+  return out;
+}
+
+Window Host::focus() {
+  Window focused = 0;
+  int revert = 0;
+  XGetInputFocus(dpy, &focused, &revert);
+  return focused;
+}
+
+void idleFor(VSTGUI::CFrame* frame, int milliseconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (std::chrono::steady_clock::now() < end) {
+    frame->idle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+bool idleUntil(VSTGUI::CFrame* frame, const std::function<bool()>& done, int milliseconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return done();
+    frame->idle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+}  // namespace x11_test

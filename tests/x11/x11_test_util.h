@@ -1,0 +1,58 @@
+// The test's side of the X server: its own Xlib connection, a plain parent window as a
+// host makes one, input sent with XTest and pixels read back with XGetImage; and the
+// frame's idle pass run as a host's effEditIdle timer runs it.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/cframe.h"
+
+namespace x11_test {
+
+/// The test run's display, from the Xvfb of the ctest fixture (or DISPLAY when run by hand).
+std::string testDisplayName();
+
+/// A connection of the test's own and a host-like parent window on it.
+class Host {
+ public:
+  explicit Host(int width = 856, int height = 392);
+  ~Host();
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  Display* display() const { return dpy; }
+  /// The parent window as effEditOpen passes it.
+  void* parentHandle() const { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent)); }
+  Window parentWindow() const { return parent; }
+  /// The plug-in's window inside the parent (0 when there is none).
+  Window childWindow() const;
+
+  /// Moves the pointer to (x, y) of the parent window.
+  void moveTo(int x, int y);
+  void button(int number, bool down);
+  void click(int x, int y, int number = 1);
+  /// Presses and releases the key of a keysym (remapping a spare key for keysyms the keyboard lacks).
+  void type(KeySym keysym, bool shift = false);
+  void typeText(const std::string& ascii);
+  /// The window's pixels as 0xRRGGBB, row by row.
+  std::vector<std::uint32_t> pixels(Window window, int width, int height);
+  /// The keyboard focus now.
+  Window focus();
+
+ private:
+  KeyCode keycodeOf(KeySym keysym);
+  Display* dpy = nullptr;
+  Window parent = 0;
+};
+
+/// Runs the frame's idle pass every 2 ms for the given time, as a host's idle timer.
+void idleFor(VSTGUI::CFrame* frame, int milliseconds);
+/// Runs the idle pass until done() or the time is up; the answer of done() at the end.
+bool idleUntil(VSTGUI::CFrame* frame, const std::function<bool()>& done, int milliseconds = 3000);
+
+}  // namespace x11_test
