@@ -81,44 +81,6 @@ class X11Controls : public ::testing::Test {
   Scene scene;
 };
 
-/// Finds the viewable popup menu window on the root, from another connection.
-Window findPopup(Display* dpy) {
-  Window root = 0, up = 0, *children = nullptr;
-  unsigned count = 0;
-  Window found = 0;
-  if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &up, &children, &count)) return 0;
-  for (unsigned i = 0; i < count && !found; ++i) {
-    XWindowAttributes a{};
-    char* name = nullptr;
-    if (XGetWindowAttributes(dpy, children[i], &a) && a.override_redirect && a.map_state == IsViewable &&
-        XFetchName(dpy, children[i], &name) && name) {
-      if (std::string(name) == "popup menu") found = children[i];
-    }
-    if (name) XFree(name);
-  }
-  if (children) XFree(children);
-  return found;
-}
-
-/// Answers the next popup menu from another thread, as the user's hand: waits for it, then acts.
-class PopupHand {
- public:
-  explicit PopupHand(std::function<void(Host&, Window)> act)
-      : thread([this, act] {
-          Host hand(1, 1);
-          for (int tries = 0; tries < 300 && !popup; ++tries) {
-            popup = findPopup(hand.display());
-            if (!popup) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-          }
-          if (popup) act(hand, popup);
-        }) {}
-  ~PopupHand() { thread.join(); }
-  std::atomic<Window> popup{0};
-
- private:
-  std::thread thread;
-};
-
 void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
 }  // namespace

@@ -22,45 +22,6 @@ extern char** environ;
 using namespace VSTGUI;
 using namespace x11_test;
 
-namespace {
-
-/// An Xvfb of the test's own; its display name, or empty when it did not start.
-struct PrivateServer {
-  PrivateServer() {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    const std::string fd = std::to_string(fds[1]);
-    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "1024x768x24", nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (posix_spawnp(&pid, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    // -displayfd writes the number and then a newline once the server takes clients; the
-    // pipe stays open until the server ends, since a write into a closed pipe ends it.
-    readEnd = fds[0];
-    std::string number;
-    char c = 0;
-    while (pid > 0 && read(readEnd, &c, 1) == 1 && c != '\n') number += c;
-    if (!number.empty()) name = ":" + number;
-  }
-  ~PrivateServer() { kill(); }
-  void kill() {
-    if (pid <= 0) return;
-    ::kill(pid, SIGTERM);  // as a server shut down; it removes its socket, so the next test run finds a clean place
-    waitpid(pid, nullptr, 0);
-    pid = -1;
-    close(readEnd);
-  }
-  pid_t pid = -1;
-  int readEnd = -1;
-  std::string name;
-};
-
-}  // namespace
 
 TEST(X11Survival, ServerGoingAwayClosesTheFramesSideAndLaterCallsFail) {
   PrivateServer server;

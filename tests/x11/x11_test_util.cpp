@@ -1,13 +1,20 @@
 #include "tests/x11/x11_test_util.h"
 
 #include <X11/Xutil.h>
-#include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
+
+extern char** environ;
 
 namespace x11_test {
 
@@ -108,8 +115,8 @@ void Host::typeText(const std::string& ascii) {
 
 std::vector<std::uint32_t> Host::pixels(Window window, int width, int height) {
   std::vector<std::uint32_t> out;
-  XImage* image = XGetImage(dpy, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                            AllPlanes, ZPixmap);
+  XImage* image =
+      XGetImage(dpy, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
   if (!image) return out;
   out.reserve(static_cast<std::size_t>(width) * height);
   for (int y = 0; y < height; ++y)
@@ -123,6 +130,64 @@ Window Host::focus() {
   int revert = 0;
   XGetInputFocus(dpy, &focused, &revert);
   return focused;
+}
+
+Window findPopup(Display* dpy) {
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned count = 0;
+  Window found = 0;
+  if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &up, &children, &count)) return 0;
+  for (unsigned i = 0; i < count && !found; ++i) {
+    XWindowAttributes a{};
+    char* name = nullptr;
+    if (XGetWindowAttributes(dpy, children[i], &a) && a.override_redirect && a.map_state == IsViewable &&
+        XFetchName(dpy, children[i], &name) && name) {
+      if (std::string(name) == "popup menu") found = children[i];
+    }
+    if (name) XFree(name);
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+PopupHand::PopupHand(std::function<void(Host&, Window)> act)
+    : thread([this, act] {
+        Host hand(1, 1);
+        for (int tries = 0; tries < 300 && !popup; ++tries) {
+          popup = findPopup(hand.display());
+          if (!popup) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (popup) act(hand, popup);
+      }) {}
+
+PrivateServer::PrivateServer() {
+  int fds[2];
+  if (pipe(fds) != 0) return;
+  const std::string fd = std::to_string(fds[1]);
+  const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "1024x768x24", nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  if (posix_spawnp(&pid, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[1]);
+  // -displayfd writes the number and then a newline once the server takes clients; the
+  // pipe stays open until the server ends, since a write into a closed pipe ends it.
+  readEnd = fds[0];
+  std::string number;
+  char c = 0;
+  while (pid > 0 && read(readEnd, &c, 1) == 1 && c != '\n') number += c;
+  if (!number.empty()) name = ":" + number;
+}
+
+void PrivateServer::kill() {
+  if (pid <= 0) return;
+  ::kill(pid, SIGTERM);  // as a server shut down; it removes its socket, so the next test run finds a clean place
+  waitpid(pid, nullptr, 0);
+  pid = -1;
+  close(readEnd);
 }
 
 void idleFor(VSTGUI::CFrame* frame, int milliseconds) {

@@ -5,8 +5,12 @@
 
 #include <X11/Xlib.h>
 
+#include <sys/types.h>
+
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -48,6 +52,31 @@ class Host {
   KeyCode keycodeOf(KeySym keysym);
   Display* dpy = nullptr;
   Window parent = 0;
+};
+
+/// Finds the viewable popup menu window on the root, from another connection.
+Window findPopup(Display* dpy);
+
+/// Answers the next popup menu from another thread, as the user's hand: waits for it, then acts.
+class PopupHand {
+ public:
+  explicit PopupHand(std::function<void(Host&, Window)> act);
+  ~PopupHand() { thread.join(); }
+  std::atomic<Window> popup{0};
+
+ private:
+  std::thread thread;
+};
+
+/// An Xvfb of the test's own; its display name, or empty when it did not start.
+struct PrivateServer {
+  PrivateServer();
+  ~PrivateServer() { kill(); }
+  /// Ends the server, as a server shut down.
+  void kill();
+  pid_t pid = -1;
+  int readEnd = -1;
+  std::string name;
 };
 
 /// Runs the frame's idle pass every 2 ms for the given time, as a host's idle timer.

@@ -1,0 +1,267 @@
+// zynka.so's editor as a Linux DAW opens it: the library loaded with dlopen and
+// driven through its AEffect record, effEditGetRect for the size of an 856 x 392
+// parent window, effEditOpen with that window's id and effEditIdle every 15 ms.
+// Input comes through XTest, pixels come back through XGetImage. Checked: the window
+// shows the headless snapshot's pixels; clicks and drags reach the host callback; the
+// name field takes typed text; the program menu chooses a program; the splash screen
+// shows and hides; closing and opening again; the X server going away; no display.
+#include <X11/keysym.h>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cairo.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <xcb/xcb.h>
+
+#include "host/aeffect.h"
+#include "host/opcodes.h"
+#include "tests/x11/x11_test_util.h"
+
+using namespace x11_test;
+
+namespace {
+
+constexpr int kWidth = 856;
+constexpr int kHeight = 392;
+
+/// What the host heard: "begin 3", "automate 3 0.5", "end 3".
+std::vector<std::string> gHostLog;
+
+VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
+  char line[64];
+  if (opcode == audioMasterAutomate)
+    std::snprintf(line, sizeof line, "automate %d %g", index, opt);
+  else if (opcode == audioMasterBeginEdit)
+    std::snprintf(line, sizeof line, "begin %d", index);
+  else if (opcode == audioMasterEndEdit)
+    std::snprintf(line, sizeof line, "end %d", index);
+  else
+    return opcode == audioMasterVersion ? 2400 : 0;
+  gHostLog.push_back(line);
+  return 0;
+}
+
+/// The plug-in loaded as a host loads it.
+struct Plugin {
+  Plugin() {
+    library = dlopen(ZYNKA_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    if (!library) return;
+    auto entry = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(library, "VSTPluginMain"));
+    effect = entry ? entry(hostCallback) : nullptr;
+    if (!effect) return;
+    dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    dispatch(effMainsChanged, 0, 1);
+  }
+  ~Plugin() {
+    if (effect) dispatch(effClose);
+    if (library) dlclose(library);
+  }
+  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0) {
+    return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+  }
+  /// The host's idle timer: effEditIdle every 15 ms for a while, or until done().
+  bool idle(int milliseconds, const std::function<bool()>& done = nullptr) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end) {
+      dispatch(effEditIdle);
+      if (done && done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    }
+    return !done || done();
+  }
+  std::string programName() {
+    char name[32] = {};
+    dispatch(effGetProgramName, 0, 0, name);
+    return name;
+  }
+  /// Plays a note for a block; true when it sounded.
+  bool plays() {
+    VstMidiEvent note{};
+    note.type = kVstMidiType;
+    note.byteSize = sizeof note;
+    note.midiData[0] = static_cast<char>(0x90);
+    note.midiData[1] = 60;
+    note.midiData[2] = 100;
+    std::vector<unsigned char> storage(sizeof(VstEvents) + sizeof(VstEvent*));
+    auto* list = reinterpret_cast<VstEvents*>(storage.data());
+    list->numEvents = 1;
+    list->events[0] = reinterpret_cast<VstEvent*>(&note);
+    dispatch(effProcessEvents, 0, 0, list);
+    std::vector<float> left(512), right(512);
+    float* outputs[2] = {left.data(), right.data()};
+    effect->processReplacing(effect, nullptr, outputs, 512);
+    float peak = 0;
+    for (float s : left) peak = std::max(peak, std::fabs(s));
+    return peak > 0.001f;
+  }
+
+  void* library = nullptr;
+  AEffect* effect = nullptr;
+};
+
+/// A golden image of the headless editor as 0xRRGGBB.
+std::vector<std::uint32_t> golden(const char* name) {
+  std::vector<std::uint32_t> pixels;
+  const std::string path = std::string(EDITOR_GOLDEN_DIR) + "/" + name + ".png";
+  cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
+  if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
+    for (int y = 0; y < kHeight; ++y) {
+      auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(image) +
+                                                          y * cairo_image_surface_get_stride(image));
+      for (int x = 0; x < kWidth; ++x) pixels.push_back(row[x] & 0xFFFFFF);
+    }
+  }
+  cairo_surface_destroy(image);
+  return pixels;
+}
+
+class X11Plugin : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gHostLog.clear();
+    ASSERT_NE(plugin.effect, nullptr) << dlerror();
+    ASSERT_NE(host.display(), nullptr);
+    setenv("DISPLAY", testDisplayName().c_str(), 1);
+    ERect* rect = nullptr;
+    ASSERT_EQ(plugin.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_EQ(rect->right - rect->left, kWidth);
+    ASSERT_EQ(rect->bottom - rect->top, kHeight);
+    open();
+  }
+  void TearDown() override { plugin.dispatch(effEditClose); }
+  void open() {
+    ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, host.parentHandle()), 1);
+    ASSERT_TRUE(plugin.idle(2000, [&] { return host.childWindow() != 0 && shows("fresh"); }))
+        << "the editor's window shows the headless snapshot";
+  }
+  bool shows(const char* name) { return host.pixels(host.childWindow(), kWidth, kHeight) == golden(name); }
+  /// Clicks, then lets the host's idle timer run.
+  void click(int x, int y) {
+    host.click(x, y);
+    plugin.idle(100);
+  }
+
+  Plugin plugin;
+  Host host;
+};
+
+}  // namespace
+
+TEST_F(X11Plugin, TheWindowShowsTheSnapshotAndClicksAndDragsReachTheHost) {
+  click(344, 120);  // Next
+  EXPECT_EQ(gHostLog, (std::vector<std::string>{"begin 103", "automate 103 1", "automate 103 0", "end 103"}));
+  EXPECT_EQ(plugin.programName(), "Jazz E.Piano");
+  EXPECT_TRUE(plugin.idle(1000, [&] { return shows("program-02"); })) << "every control shows program 2";
+
+  gHostLog.clear();
+  host.moveTo(88, 207);  // the Coarse slider's top: 1
+  host.button(1, true);
+  plugin.idle(60);
+  host.moveTo(88, 319);  // its bottom: 0
+  plugin.idle(60);
+  host.button(1, false);
+  plugin.idle(60);
+  EXPECT_EQ(gHostLog, (std::vector<std::string>{"begin 2", "automate 2 1", "automate 2 0", "end 2"}));
+}
+
+TEST_F(X11Plugin, NameFieldMenuAndSplashScreen) {
+  click(400, 98);
+  host.typeText("Glass Bells");
+  host.type(XK_Return);
+  EXPECT_TRUE(plugin.idle(1000, [&] { return plugin.programName() == "Glass Bells"; }));
+
+  // The menu: the sixth entry down is program 2 (the separator is skipped).
+  gHostLog.clear();
+  {
+    PopupHand hand([](Host& h, Window) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(150));  // the menu takes the keyboard once mapped
+      for (int i = 0; i < 6; ++i) {
+        h.type(XK_Down);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+      h.type(XK_Return);
+    });
+    host.click(305, 120);
+    plugin.idle(1500, [&] { return !gHostLog.empty() && gHostLog.back() == "end 105"; });
+    EXPECT_NE(hand.popup, 0u) << "the popup menu appeared";
+  }
+  EXPECT_EQ(gHostLog, (std::vector<std::string>{"begin 105", "automate 105 6", "end 105"}));
+  EXPECT_EQ(plugin.programName(), "Jazz E.Piano");
+
+  // The splash screen shows over everything and hides at the next click. (Program 1 as it
+  // was: a host's program change reaches the controls with the next parameter it sets.)
+  plugin.dispatch(effSetProgram, 0, 0);
+  plugin.dispatch(effSetProgramName, 0, 0, const_cast<char*>("Bright E.Piano"));
+  plugin.effect->setParameter(plugin.effect, 2, 0.842f);
+  click(60, 28);
+  EXPECT_TRUE(plugin.idle(1000, [&] { return shows("splash"); }));
+  click(400, 300);
+  EXPECT_TRUE(plugin.idle(1000, [&] { return shows("fresh"); }));
+}
+
+TEST_F(X11Plugin, ClosingAndOpeningAgain) {
+  plugin.dispatch(effEditClose);
+  plugin.idle(50);
+  EXPECT_EQ(host.childWindow(), 0u) << "the editor's window is gone";
+  open();
+  plugin.dispatch(effEditClose);
+  open();
+}
+
+TEST(X11PluginWithoutServer, NoDisplayMeansNoEditorAndThePlugInPlays) {
+  Plugin plugin;
+  ASSERT_NE(plugin.effect, nullptr);
+  const std::string saved = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+  unsetenv("DISPLAY");
+  EXPECT_EQ(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x400001)), 0);
+  plugin.dispatch(effEditIdle);
+  plugin.dispatch(effEditClose);
+  EXPECT_TRUE(plugin.plays());
+  if (!saved.empty()) setenv("DISPLAY", saved.c_str(), 1);
+}
+
+TEST(X11PluginWithoutServer, TheServerGoingAwayClosesTheEditorsSideAndThePlugInPlays) {
+  PrivateServer server;
+  ASSERT_FALSE(server.name.empty()) << "a private Xvfb started";
+  xcb_connection_t* hostSide = nullptr;
+  for (int attempt = 0; attempt < 10 && !hostSide; ++attempt) {  // a busy machine may drop a first client
+    hostSide = xcb_connect(server.name.c_str(), nullptr);
+    if (xcb_connection_has_error(hostSide)) {
+      xcb_disconnect(hostSide);
+      hostSide = nullptr;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+  ASSERT_NE(hostSide, nullptr);
+  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(hostSide)).data;
+  const xcb_window_t parent = xcb_generate_id(hostSide);
+  xcb_create_window(hostSide, XCB_COPY_FROM_PARENT, parent, screen->root, 0, 0, kWidth, kHeight, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+  xcb_map_window(hostSide, parent);
+  free(xcb_get_input_focus_reply(hostSide, xcb_get_input_focus(hostSide), nullptr));
+
+  Plugin plugin;
+  ASSERT_NE(plugin.effect, nullptr);
+  const std::string saved = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+  setenv("DISPLAY", server.name.c_str(), 1);
+  ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent))), 1);
+  plugin.idle(60);
+  server.kill();
+  plugin.idle(60);  // the editor hears that its window is gone
+  EXPECT_TRUE(plugin.plays());
+  EXPECT_EQ(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent))), 0)
+      << "no server to open on";
+  plugin.dispatch(effEditIdle);
+  plugin.dispatch(effEditClose);
+  EXPECT_TRUE(plugin.plays());
+  setenv("DISPLAY", saved.c_str(), 1);
+  xcb_disconnect(hostSide);
+}
