@@ -2,6 +2,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "engine/formulas.h"
 #include "engine/plugin.h"
 #include "engine/sanitize.h"
 
@@ -17,12 +18,8 @@ void Plugin::updateCoefficients() {
 
   // Octave above about 148 would overflow the power of two.
   c.basePitch = bounded(std::pow(2.0, std::floor(v(kOctave) * 6.9) - 2.0) * (T * kMidiNote0Hz));
-  c.coarseRatio = std::floor(v(kCoarse) * 40.1 * v(kCoarse));
-  if (v(kFine) < 0.5) {
-    c.fineRatio = v(kFine) * 0.2 * v(kFine);
-  } else {
-    c.fineRatio = fineRatioStep(v(kFine));
-  }
+  c.coarseRatio = coarseRatioOf(v(kCoarse));
+  c.fineRatio = fineRatioOf(v(kFine));
   c.modFrequencyFactor = (c.fineRatio + c.coarseRatio) * 1.570796326795;
   c.modInitLevel = v(kModInit) * 0.0002 * v(kModInit);
   c.modSustainLevel = v(kModSus) * 0.0002 * v(kModSus);

@@ -3,9 +3,7 @@
 
 namespace zynka {
 
-// Values in parameter-index order: Vib Rate, Vib Amt, Coarse, Fine, Mod Init,
-// Mod Dec, Mod Sus, Mod Rel, Velocity, Wave, Thru, Amp Att, Amp Dec, Amp Rel,
-// Octave, Tuning, Volume.
+// Values in parameter-index order, the order of kParameters (engine/parameters.h).
 const FactoryPreset kFactoryPresets[kNumFactoryPresets] = {
     {"Bright E.Piano", {0.414f, 0, 0.842f, 0.329f, 0.23f, 0.8f, 0.05f, 0.8f, 0.9f, 0.447f, 0, 0, 0.65f, 0.441f, 0.5f, 0.5f, 1}},
     {"Jazz E.Piano", {0.5f, 0, 0.671f, 0, 0.441f, 0.336f, 0.243f, 0.8f, 0.5f, 0.178f, 0, 0, 0.5f, 0.1f, 0.5f, 0.5f, 1}},

@@ -6,7 +6,7 @@ namespace zynka {
 
 struct FactoryPreset {
   const char* name;
-  float values[kNumParams];  // in parameter-index order
+  float values[kNumParams];  // in parameter-index order (kParameters)
 };
 
 extern const FactoryPreset kFactoryPresets[kNumFactoryPresets];

@@ -1,37 +1,13 @@
-// One program: 17 normalised values and a name.
+// One program: 17 normalised values and a name, and the commands the editor sends.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/config.h"
+#include "engine/parameters.h"
 
 namespace zynka {
-
-/// Parameter indices, in the host's order.
-enum ParameterIndex : int {
-  kVibRate = 0,
-  kVibAmt,
-  kCoarse,
-  kFine,
-  kModInit,
-  kModDec,
-  kModSus,
-  kModRel,
-  kVelocity,
-  kWave,
-  kThru,
-  kAmpAtt,
-  kAmpDec,
-  kAmpRel,
-  kOctave,
-  kTuning,
-  kVolume,
-};
-
-/// Record slot of each parameter index: the order values are stored in memory and in files.
-inline constexpr int kRecordSlot[kNumParams] = {15, 10, 3, 4, 5, 6, 7, 8, 9, 13, 14, 0, 1, 2, 11, 12, 16};
-/// Parameter index stored in each record slot (the inverse of kRecordSlot).
-inline constexpr int kParameterOfSlot[kNumParams] = {11, 12, 13, 2, 3, 4, 5, 6, 7, 8, 1, 14, 15, 9, 10, 0, 16};
 
 /// Commands that the editor's controls send through setParameter.
 inline constexpr int kTagSplash = 101;
@@ -47,9 +23,7 @@ struct ProgramRecord {
   char name[kProgramNameLength + 1];
 
   /// The "Empty" program.
-  ProgramRecord()
-      : values{0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.0f, 1.0f},
-        name{"Empty"} {}
+  ProgramRecord() : name{"Empty"} { std::copy(kEmptyValues.begin(), kEmptyValues.end(), values); }
 
   float parameter(int index) const { return values[kRecordSlot[index]]; }
   void setParameter(int index, float value) { values[kRecordSlot[index]] = value; }

@@ -32,15 +32,4 @@ inline float usableSampleRate(float rate) {
   return rate > 1.0e9f ? 1.0e9f : rate;
 }
 
-/// The fractional modulator ratio for Fine at 0.5 and above: musical steps.
-/// Compared as a double, so no value can make the truncation undefined.
-inline double fineRatioStep(double fine) {
-  const double k = std::trunc(fine * 8.9);
-  if (k == 4.0) return 0.25;
-  if (k == 5.0) return 0.33333333;
-  if (k == 6.0) return 0.5;
-  if (k == 7.0) return 0.66666667;
-  return 0.75;
-}
-
 }  // namespace zynka

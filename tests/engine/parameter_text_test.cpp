@@ -9,12 +9,17 @@
 namespace zynka::test {
 namespace {
 
+/// The host's text for `value`; the table's display rule, which the editor uses, must give the same.
 std::string display(Plugin& plugin, int index, float value) {
   plugin.setParameter(index, value);
-  char text[64];
+  char text[64], fromTable[64];
   std::memset(text, 'x', sizeof text);
+  std::memset(fromTable, 'x', sizeof fromTable);
   plugin.getParameterDisplay(index, text);
   EXPECT_LE(std::strlen(text), 9u) << index << " " << value;
+  EXPECT_TRUE(formatParameterDisplay(index, value, fromTable));
+  EXPECT_STREQ(fromTable, text) << index << " " << value;
+  EXPECT_EQ(fromTable[10], 'x') << "wrote past the 10-byte display buffer";
   return text;
 }
 
@@ -56,6 +61,8 @@ TEST(ParameterText, NamesFitTheirBufferAndOthersAreUntouched) {
   plugin->getParameterName(17, text);
   plugin->getParameterDisplay(17, text);
   plugin->getParameterDisplay(-1, text);
+  EXPECT_FALSE(formatParameterDisplay(17, 0.5f, text));
+  EXPECT_FALSE(formatParameterDisplay(-1, 0.5f, text));
   EXPECT_STREQ(text, "untouched");
   for (int index : {0, 16, 17, -1, 200}) {
     std::memset(text, 'x', sizeof text);

@@ -23,9 +23,11 @@ TEST(Programs, FreshInstanceHasTheFactoryBankAndEmptySlots) {
   for (int p = 0; p < kNumFactoryPresets; ++p)
     for (int i = 0; i < kNumParams; ++i)
       EXPECT_EQ(plugin->getProgramRecord(p)->values[kRecordSlot[i]], kFactoryPresets[p].values[i]);
-  const float empty[kNumParams] = {0, 1, 0, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0.5f, 0.5f, 0, 0, 0, 1};
-  for (int p = 32; p < kNumPrograms; ++p)
-    EXPECT_EQ(std::memcmp(plugin->getProgramRecord(p)->values, empty, sizeof empty), 0) << p;
+  for (int p = 32; p < kNumPrograms; ++p) {
+    plugin->setProgram(p);
+    for (int i = 0; i < kNumParams; ++i) EXPECT_EQ(plugin->getParameter(i), kParameters[i].emptyValue) << p << " " << i;
+  }
+  plugin->setProgram(0);
   // Bright E.Piano in record-slot order, as a preset file lists it.
   const float first[kNumParams] = {0, 0.65f, 0.441f, 0.842f, 0.329f, 0.23f, 0.8f, 0.05f, 0.8f,
                                    0.9f, 0, 0.5f, 0.5f, 0.447f, 0, 0.414f, 1};

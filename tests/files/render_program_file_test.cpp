@@ -79,14 +79,11 @@ TEST_F(RenderProgramFile, APresetPlaysAsItsValuesSetOneByOne) {
   ASSERT_EQ(fromFile.exitCode, 0) << fromFile.err;
 
   // The same sound through --set, by parameter name.
-  const char* names[kNumParams] = {"Vib Rate", "Vib Amt", "Coarse", "Fine", "Mod Init", "Mod Dec",
-                                   "Mod Sus", "Mod Rel", "Velocity", "Wave", "Thru", "Amp Att",
-                                   "Amp Dec", "Amp Rel", "Octave", "Tuning", "Volume"};
   std::vector<std::string> args = {"--quiet", "--program", "4"};
   for (int i = 0; i < kNumParams; ++i) {
     char value[32];
     std::snprintf(value, sizeof value, "%.9g", static_cast<double>(sound.parameter(i)));
-    args.insert(args.end(), {"--set", std::string(names[i]) + "=" + value});
+    args.insert(args.end(), {"--set", std::string(kParameters[i].name) + "=" + value});
   }
   args.insert(args.end(), {ZYNKA_PLUGIN_PATH, midi, (folder / "set.wav").string()});
   const ToolRun bySet = render(args);

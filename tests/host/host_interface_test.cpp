@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/parameters.h"
 #include "tools/hostkit/hostkit.h"
 
 namespace {
@@ -202,14 +203,11 @@ TEST_F(HostInterface, ProgramChangeTellsTheHostToRefresh) {
 }
 
 TEST_F(HostInterface, ParametersThroughTheRecord) {
-  const char* names[17] = {"Vib Rate", "Vib Amt", "Coarse",   "Fine",    "Mod Init", "Mod Dec",
-                           "Mod Sus",  "Mod Rel", "Velocity", "Wave",    "Thru",     "Amp Att",
-                           "Amp Dec",  "Amp Rel", "Octave",   "Tuning",  "Volume"};
   for (int i = 0; i < 17; ++i) {
     char name[32];
     std::memset(name, 'x', sizeof name);
     dispatch(effGetParamName, i, 0, name);
-    EXPECT_STREQ(name, names[i]);
+    EXPECT_STREQ(name, zynka::kParameters[i].name);
     EXPECT_EQ(name[9], 'x') << "wrote past the 9-byte name buffer";
     char label[32];
     std::memset(label, 'x', sizeof label);
@@ -233,6 +231,16 @@ TEST_F(HostInterface, ParametersThroughTheRecord) {
   EXPECT_EQ(effect->getParameter(effect, 3), 7.5f);
   EXPECT_EQ(effect->getParameter(effect, 17), 0.0f);
   EXPECT_EQ(effect->getParameter(effect, -3), 0.0f);
+
+  // The editor shows its values with the table's display rule: the host's text, always.
+  for (int i = 0; i < 17; ++i)
+    for (float value : {0.0f, 0.2f, 0.5f, 0.645f, 0.98f, 1.0f, -0.4f, 1.7f, 1e10f}) {
+      effect->setParameter(effect, i, value);
+      char fromHost[32], fromTable[32];
+      dispatch(effGetParamDisplay, i, 0, fromHost);
+      ASSERT_TRUE(zynka::formatParameterDisplay(i, value, fromTable));
+      EXPECT_STREQ(fromHost, fromTable) << i << " " << value;
+    }
 }
 
 TEST_F(HostInterface, PlaysANoteInBothPrecisions) {
