@@ -3,6 +3,7 @@
 // the block rules: sample-accurate segments, silence, mono on two channels,
 // float against double, voice retirement.
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -116,36 +117,51 @@ TEST(Render, EveryParameterSoundsAsWrittenFromMinusOneToTwo) {
     }
 }
 
-TEST(Render, EveryKernelWidthGivesTheSameResult) {
-  // Voices in every state the loop meets: attacking, decaying, released, about to fall silent.
+TEST(Render, EveryKernelMatchesTheLiteralLoopForEveryVoiceCount) {
+  // Voices in every state the loop meets: attacking, decaying, released, about to fall
+  // silent mid-chunk, a phase far outside the wrap range; 1 to 32 of them sounding.
   auto plugin = makePlugin();
   plugin->setProgram(3);
   MidiList list;
-  for (int i = 0; i < 29; ++i) list.noteOn(i * 7, 30 + i * 3, 20 + i * 3);
+  for (int i = 0; i < 32; ++i) list.noteOn(i * 7, 30 + i * 2, 20 + i * 3);
   plugin->processEvents(list.events());
   renderDouble(*plugin, 400);
-  plugin->processEvents(MidiList().noteOff(0, 33).noteOff(0, 60).events());
+  plugin->processEvents(MidiList().noteOff(0, 34).noteOff(0, 60).events());
   renderDouble(*plugin, 300);
   std::vector<double> vibrato(128);
   for (int i = 0; i < 128; ++i) vibrato[i] = 1e-4 * std::sin(i * 0.1);
 
-  std::vector<double> expected;
-  EngineState expectedState{};
-  bool first = true;
-  for (int lanes : {2, 4, 8}) {
-    EngineState state = plugin->getEngineState();
-    state.voices[7].ampTarget = 0.000301;  // falls silent mid-block
-    state.voices[9].phase = 200.0;          // far outside the wrap range
-    std::vector<double> out(128, 0.25);
-    if (!renderVoicesWithLanes(lanes, state.voices, kNumVoices, vibrato.data(), 128, -1.2, 0.1, out.data())) continue;
-    if (first) {
-      expected = out;
-      expectedState = state;
-      first = false;
+  int kernelsRun = 0;
+  for (int kernel = 0; kernel < voiceKernelCount(); ++kernel) {
+    if (!voiceKernelAvailable(kernel)) {
+      std::printf("kernel %s: not on this processor\n", voiceKernelName(kernel));
       continue;
     }
-    EXPECT_EQ(out, expected) << lanes;
-    expectSameVoices(state, expectedState);
+    ++kernelsRun;
+    for (int sounding : {1, 2, 3, 4, 5, 7, 8, 9, 16, 23, 32})
+      for (int variant = 0; variant < 3; ++variant) {
+        SCOPED_TRACE(testing::Message() << voiceKernelName(kernel) << ", " << sounding << " voices, variant " << variant);
+        EngineState state = plugin->getEngineState();
+        for (int v = sounding; v < kNumVoices; ++v) state.voices[v].ampTarget = 0;  // idle
+        if (variant >= 1) state.voices[sounding / 2].ampTarget = 0.000301;  // falls silent mid-chunk
+        if (variant == 2) state.voices[sounding - 1].phase = 200.0;        // far outside the wrap range
+        EngineState expected = state;
+        std::vector<double> out(128, 0.0), reference(128);
+        for (int i = 0; i < 128; ++i) reference[i] = referenceVoicesSample(expected.voices, vibrato[i], -1.2, 0.1);
+        ASSERT_TRUE(renderVoicesWithKernel(kernel, state.voices, kNumVoices, vibrato.data(), 128, -1.2, 0.1, out.data()));
+        ASSERT_EQ(out, reference);
+        expectSameVoices(state, expected);
+      }
+  }
+  EXPECT_GE(kernelsRun, 1);
+  // The kernel for few voices is the narrowest that holds them.
+  for (int sounding = 1; sounding <= kNumVoices; ++sounding) {
+    const int lanes = voiceKernelLanes(voiceKernelFor(sounding));
+    for (int kernel = 0; kernel < voiceKernelCount(); ++kernel)
+      if (voiceKernelAvailable(kernel) && voiceKernelLanes(kernel) >= sounding) {
+        EXPECT_LE(lanes, voiceKernelLanes(kernel)) << sounding;
+      }
+    EXPECT_TRUE(voiceKernelAvailable(voiceKernelFor(sounding)));
   }
 }
 
