@@ -10,9 +10,10 @@
 // samples at a time. The two tests a sample would need are hoisted out of the
 // loop: a voice's amplitude target only falls (its factor is at most 1), so if it
 // is still above the threshold after the chunk it was above it at every sample;
-// and whether every phase stayed within 3 of zero, where one step of the wrap
-// each way is exact, is gathered without a branch and looked at once. Where
-// either fails, the pass is done again by the checked loop, sample by sample.
+// and that every phase stays within 3 of zero, where one step of the wrap each
+// way is exact, is proven from the state before the chunk or, where it cannot
+// be, gathered without a branch and looked at once. Where either fails, the
+// pass is done again by the checked loop, sample by sample.
 #include "engine/voice_kernel.h"
 
 #include <atomic>
@@ -144,28 +145,51 @@ struct Lanes {
   }
 };
 
-/// The fast pass: kGroups groups over the chunk, state in registers, no branch per
-/// sample. False, with the voices untouched, when the hoisted tests fail. kBlend
-/// wraps by two selections, one instruction each from AVX on; SSE2 needs three per
-/// selection and subtracts a selected step instead.
-template <int kLanes, int kGroups, bool kBlend>
-ZYNKA_INLINE bool fastPass(Voice* const* lane, const typename Simd<kLanes>::Mask* isStandIn, const double* vibrato,
-                           int count, double a, double b, double* values, int stride) {
+// Lane by lane; always inlined like every helper here (a lambda would not be, and its
+// call would not follow the kernel's instruction set in an unoptimised build).
+template <typename Vec>
+ZYNKA_INLINE Vec magnitude(Vec x) {
+  return x < 0.0 ? -x : x;
+}
+template <typename Vec>
+ZYNKA_INLINE Vec larger(Vec x, Vec y) {
+  return x > y ? x : y;
+}
+
+/// Lanes whose phase provably stays within 3 of zero for the whole chunk, before it
+/// is wrapped: |w| is at most |increment| + |phase| + |modLevel m| + |vibrato|, the
+/// phase is in -1..1 after the first sample, modLevel moves toward modTarget without
+/// passing it (its coefficient is in 0..1), and the modulator's recurrence keeps
+/// y1^2 - c y1 y2 + y2^2 (c = modOscCoef), so |m|^2 is at most that over 1 - c^2 / 4.
+/// Compared squared, with room for rounding far beyond what 128 samples can gather
+/// (so not for a modulator too close to standing still, where 1 - c^2 / 4 is tiny).
+template <int kLanes, typename Mask = typename Simd<kLanes>::Mask>
+ZYNKA_INLINE Mask provenWithin3(const Group<kLanes>& v, double maxVibrato) {
+  using Vec = typename Simd<kLanes>::Vec;
+  // A NaN or infinity anywhere makes the proof fail (the second argument of larger keeps a NaN).
+  const Vec room = 2.9 - ((magnitude(v.increment) + larger(Vec{} + 1.0, magnitude(v.phase))) + maxVibrato);
+  const Vec modLevel = larger(magnitude(v.modLevel), magnitude(v.modTarget));
+  const Vec halfCoef = v.modOscCoef * 0.5;
+  const Vec still = (1.0 - halfCoef * halfCoef) - 1e-15;
+  const Vec cross = v.modOscCoef * v.y1 * v.y2;
+  const Vec kept = (v.y1 * v.y1 - cross) + v.y2 * v.y2 + 1e-15 * ((v.y1 * v.y1 + magnitude(cross)) + v.y2 * v.y2);
+  const Mask settled = (v.modCoef >= 0.0) & (v.modCoef <= 1.0) & (room >= 0.0) & (v.modLevel == v.modLevel) &
+                       (v.modTarget == v.modTarget);
+  const Mask bounded = (still >= 1e-6) & ((modLevel * modLevel) * kept * 1.001 <= (room * room) * still);
+  const Mask silentModulator = (v.y1 == 0.0) & (v.y2 == 0.0) & (modLevel <= 1e300);
+  return settled & (bounded | silentModulator);
+}
+
+/// The samples of a fast pass. With kCheckRange it also gathers whether every |w|
+/// stayed at 3 or below (a NaN fails too) and returns that; without, the range is proven.
+template <int kLanes, int kGroups, bool kBlend, bool kCheckRange>
+ZYNKA_INLINE bool fastSamples(Group<kLanes>* s, const double* vibrato, int count, double a, double b, double* values,
+                              int stride) {
   using Vec = typename Simd<kLanes>::Vec;
   using Mask = typename Simd<kLanes>::Mask;
-  Group<kLanes> s[kGroups];
-  Mask usable = ~Mask{};
-#pragma GCC unroll 8
-  for (int g = 0; g < kGroups; ++g) {
-    s[g].load(lane + g * kLanes);
-    usable &= (s[g].ampFactor >= 0.0) & (s[g].ampFactor <= 1.0);  // so the target only falls
-  }
-  if (!allLanes<kLanes>(usable)) return false;
-
   const Mask absBits = Mask{} + 0x7fffffffffffffffLL;
   const Mask two = reinterpret_cast<Mask>(Vec{} + 2.0), minusTwo = reinterpret_cast<Mask>(Vec{} - 2.0);
-  // Whether every |w| stayed at 3 or below (a NaN fails too): one mask per group for
-  // 8-lane vectors, whose masks the compiler builds best one comparison at a time.
+  // One mask per group for 8-lane vectors, whose masks the compiler builds best one comparison at a time.
   constexpr int kRanges = kLanes == 8 ? kGroups : 1;
   Mask inRange[kRanges];
 #pragma GCC unroll 8
@@ -181,10 +205,12 @@ ZYNKA_INLINE bool fastPass(Voice* const* lane, const typename Simd<kLanes>::Mask
       v.ampTarget = v.ampTarget * v.ampFactor;
       const Vec m = v.y1 * v.modOscCoef - v.y2;
       Vec w = ((v.increment + v.phase) + modLevel * m) + vibratoOffset;
-      Mask small = reinterpret_cast<Vec>(reinterpret_cast<Mask>(w) & absBits) <= 3.0;
-      // Kept a plain mask: folded into the accumulation, the compiler would select lane by lane.
-      __asm__("" : "+v"(small));
-      inRange[kRanges == 1 ? 0 : g] &= small;
+      if constexpr (kCheckRange) {
+        Mask small = reinterpret_cast<Vec>(reinterpret_cast<Mask>(w) & absBits) <= 3.0;
+        // Kept a plain mask: folded into the accumulation, the compiler would select lane by lane.
+        __asm__("" : "+v"(small));
+        inRange[kRanges == 1 ? 0 : g] &= small;
+      }
       // Within 3 one step at most is taken each way, so the wrap is exact with one step:
       if constexpr (kBlend) {
         const Vec up = w < -1.0 ? w + 2.0 : w;
@@ -202,10 +228,35 @@ ZYNKA_INLINE bool fastPass(Voice* const* lane, const typename Simd<kLanes>::Mask
       store(row + g * kLanes, value);
     }
   }
+  Mask all = ~Mask{};
+#pragma GCC unroll 8
+  for (int r = 0; r < kRanges; ++r) all &= inRange[r];
+  return allLanes<kLanes>(all);
+}
+
+/// The fast pass: kGroups groups over the chunk, state in registers, no branch per
+/// sample. False, with the voices untouched, when the hoisted tests fail. kBlend
+/// wraps by two selections, one instruction each from AVX on; SSE2 needs three per
+/// selection and subtracts a selected step instead.
+template <int kLanes, int kGroups, bool kBlend>
+ZYNKA_INLINE bool fastPass(Voice* const* lane, const typename Simd<kLanes>::Mask* isStandIn, const double* vibrato,
+                           double maxVibrato, int count, double a, double b, double* values, int stride) {
+  using Mask = typename Simd<kLanes>::Mask;
+  Group<kLanes> s[kGroups];
+  Mask usable = ~Mask{}, proven = ~Mask{};
+#pragma GCC unroll 8
+  for (int g = 0; g < kGroups; ++g) {
+    s[g].load(lane + g * kLanes);
+    usable &= (s[g].ampFactor >= 0.0) & (s[g].ampFactor <= 1.0);  // so the target only falls
+    proven &= provenWithin3<kLanes>(s[g], maxVibrato);
+  }
+  if (!allLanes<kLanes>(usable)) return false;
+  const bool inRange = allLanes<kLanes>(proven)
+                           ? fastSamples<kLanes, kGroups, kBlend, false>(s, vibrato, count, a, b, values, stride)
+                           : fastSamples<kLanes, kGroups, kBlend, true>(s, vibrato, count, a, b, values, stride);
+  if (!inRange) return false;
 
   Mask sounded = ~Mask{};
-#pragma GCC unroll 8
-  for (int r = 0; r < kRanges; ++r) sounded &= inRange[r];
 #pragma GCC unroll 8
   for (int g = 0; g < kGroups; ++g) sounded &= (s[g].ampTarget > kSilenceThreshold) | isStandIn[g];
   if (!allLanes<kLanes>(sounded)) return false;
@@ -326,15 +377,46 @@ ZYNKA_INLINE void sumInVoiceOrder(const double* values, int stride, int count, d
   }
 }
 
+/// The largest |x[i]|, infinite if there is a NaN; four vectors at a time, without a branch.
+template <int kLanes>
+ZYNKA_INLINE double largestMagnitude(const double* x, int count) {
+  using Vec = typename Simd<kLanes>::Vec;
+  using Mask = typename Simd<kLanes>::Mask;
+  Vec top[4] = {};
+  Mask notNumber = {};
+  int i = 0;
+  for (; i + 4 * kLanes <= count; i += 4 * kLanes)
+    for (int k = 0; k < 4; ++k) {
+      const Vec m = magnitude(load<Vec>(x + i + k * kLanes));
+      notNumber |= m != m;
+      top[k] = larger(top[k], m);
+    }
+  double largest = 0;
+  bool nan = false;
+  for (; i < count; ++i) {
+    const double m = x[i] < 0 ? -x[i] : x[i];
+    nan |= m != m;
+    largest = m > largest ? m : largest;
+  }
+  for (int k = 0; k < 4; ++k)
+    for (int l = 0; l < kLanes; ++l) {
+      nan |= notNumber[l] != 0;
+      largest = top[k][l] > largest ? top[k][l] : largest;
+    }
+  return nan ? __builtin_inf() : largest;
+}
+
 /// Dispatches a pass of `groups` (1..kGroups) groups to the fast pass made for that many.
 template <int kLanes, int kGroups, bool kBlend>
 ZYNKA_INLINE bool fastPassOf(int groups, Voice* const* lane, const typename Simd<kLanes>::Mask* isStandIn,
-                             const double* vibrato, int count, double a, double b, double* values, int stride) {
+                             const double* vibrato, double maxVibrato, int count, double a, double b, double* values,
+                             int stride) {
   if constexpr (kGroups > 1) {
     if (groups < kGroups)
-      return fastPassOf<kLanes, kGroups - 1, kBlend>(groups, lane, isStandIn, vibrato, count, a, b, values, stride);
+      return fastPassOf<kLanes, kGroups - 1, kBlend>(groups, lane, isStandIn, vibrato, maxVibrato, count, a, b, values,
+                                                     stride);
   }
-  return fastPass<kLanes, kGroups, kBlend>(lane, isStandIn, vibrato, count, a, b, values, stride);
+  return fastPass<kLanes, kGroups, kBlend>(lane, isStandIn, vibrato, maxVibrato, count, a, b, values, stride);
 }
 
 /// The whole call with one vector width, kGroups groups at most per pass.
@@ -344,11 +426,13 @@ ZYNKA_INLINE void renderGroups(Voice* voices, const int* sounding, int numSoundi
   Lanes<kLanes> lanes(voices, sounding, numSounding);
   const int stride = lanes.groups * kLanes;
   double values[kMaxCount * kNumVoices];  // values[i * stride + v]: voice v at sample i
+  const double maxVibrato = largestMagnitude<kLanes>(vibrato, count);
   for (int g = 0; g < lanes.groups; g += kGroups) {
     const int groups = lanes.groups - g < kGroups ? lanes.groups - g : kGroups;
     Voice* const* lane = lanes.voice + g * kLanes;
     double* column = values + g * kLanes;
-    if (fastPassOf<kLanes, kGroups, kBlend>(groups, lane, lanes.isStandIn + g, vibrato, count, a, b, column, stride))
+    if (fastPassOf<kLanes, kGroups, kBlend>(groups, lane, lanes.isStandIn + g, vibrato, maxVibrato, count, a, b,
+                                            column, stride))
       continue;
     for (int k = 0; k < groups; ++k)
       checkedPass<kLanes>(lane + k * kLanes, lanes.isStandIn[g + k], vibrato, count, a, b, column + k * kLanes,

@@ -165,6 +165,51 @@ TEST(Render, EveryKernelMatchesTheLiteralLoopForEveryVoiceCount) {
   }
 }
 
+TEST(Render, EveryKernelMatchesTheLiteralLoopOnRandomVoices) {
+  // Voice states around the edges of what the kernels prove or check before a chunk:
+  // phases that end up near 3, deep and slow modulators, decays that end mid-chunk.
+  std::mt19937_64 random(99);
+  auto uniform = [&](double from, double to) { return std::uniform_real_distribution<double>(from, to)(random); };
+  for (int trial = 0; trial < 300; ++trial) {
+    EngineState state{};
+    const int sounding = 1 + trial % kNumVoices;
+    for (int v = 0; v < sounding; ++v) {
+      Voice& voice = state.voices[(v * 7 + trial) % kNumVoices];
+      const double theta = trial % 5 == 0 ? uniform(0, 1e-3) : uniform(0, 3.2);
+      const double amplitude = uniform(0, 1.5), start = uniform(-4, 4);
+      voice.modOscCoef = std::cos(theta) * 2.0;
+      voice.modOscY1 = amplitude * std::sin(start);
+      voice.modOscY2 = amplitude * std::sin(start + theta);
+      voice.modLevel = uniform(-1.2, 1.2);
+      voice.modTarget = uniform(-1.2, 1.2);
+      voice.modCoef = uniform(0, 1);
+      voice.phase = trial % 7 == 0 ? uniform(-1.5, 1.5) : uniform(-1, 1);
+      voice.phaseIncrement = uniform(0, trial % 3 == 0 ? 1.6 : 0.3);
+      voice.ampTarget = uniform(0.0003, 1);
+      voice.ampFactor = trial % 4 == 0 ? uniform(0.9, 1) : uniform(0.9999, 1);
+      voice.ampLevel = uniform(0, 1);
+      voice.ampCoef = uniform(0, 1);
+    }
+    std::vector<double> vibrato(128);
+    const double depth = uniform(0, 0.4);
+    for (int i = 0; i < 128; ++i) vibrato[i] = depth * std::sin(i * 0.05 + trial);
+    const double a = uniform(-2.5, 0.5), b = uniform(0, 0.25);
+
+    EngineState expected = state;
+    std::vector<double> reference(128);
+    for (int i = 0; i < 128; ++i) reference[i] = referenceVoicesSample(expected.voices, vibrato[i], a, b);
+    for (int kernel = 0; kernel < voiceKernelCount(); ++kernel) {
+      if (!voiceKernelAvailable(kernel)) continue;
+      SCOPED_TRACE(testing::Message() << voiceKernelName(kernel) << ", trial " << trial);
+      EngineState rendered = state;
+      std::vector<double> out(128, 0.0);
+      ASSERT_TRUE(renderVoicesWithKernel(kernel, rendered.voices, kNumVoices, vibrato.data(), 128, a, b, out.data()));
+      ASSERT_EQ(out, reference);
+      expectSameVoices(rendered, expected);
+    }
+  }
+}
+
 TEST(Render, SilenceWithNothingSoundingChangesNothing) {
   auto plugin = makePlugin();
   const EngineState before = plugin->getEngineState();
