@@ -8,8 +8,6 @@ add_library(zynka_flags INTERFACE)
 target_compile_options(zynka_flags INTERFACE
   -Wall -Wextra -ffp-contract=off -fno-fast-math)
 if(WIN32)
-  # The Windows toolchain keeps to baseline SSE2 (GCC does not realign the stack
-  # for 32-byte AVX spills there); the voice loop uses 16-byte vectors on it.
   target_compile_definitions(zynka_flags INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE)
 endif()
 

@@ -104,8 +104,6 @@ constexpr bool isValidTable() {
     const Parameter& p = kParameters[i];
     int length = 0;
     while (p.name[length]) ++length;
-    // (Every row names its display function; a sanitizer build cannot compare function
-    // addresses at compile time, so that is left to the compiler's missing-initializer check.)
     if (p.index != i || length < 1 || length > 8 || p.slot < 0 || p.slot >= kNumParams || slotTaken[p.slot] ||
         p.label[0] != 0)
       return false;

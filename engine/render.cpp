@@ -22,10 +22,12 @@ constexpr int kChunk = 128;
 /// largest float: converting it would be undefined.
 template <typename Sample>
 inline Sample toOutput(double value) {
-  if constexpr (std::is_same_v<Sample, float>) value = std::clamp(value, -double{FLT_MAX}, double{FLT_MAX});
+  if constexpr (std::is_same_v<Sample, float>) {
+    value = value < -double{FLT_MAX} ? -double{FLT_MAX} : value;
+    value = value > double{FLT_MAX} ? double{FLT_MAX} : value;
+  }
   const Sample sample = static_cast<Sample>(value);
-  if (std::fabs(sample) < std::numeric_limits<Sample>::min()) return Sample(0);
-  return sample;
+  return std::fabs(sample) < std::numeric_limits<Sample>::min() ? Sample(0) : sample;
 }
 
 }  // namespace
@@ -61,11 +63,11 @@ void Plugin::renderBlock(Sample** outputs, VstInt32 sampleFrames) {
     while (count > 0) {
       const int n = std::min(count, kChunk);
       renderSegment(scratch, n, waveShape, thruLevel);
-      for (int i = 0; i < n; ++i) {
-        const Sample sample = toOutput<Sample>(scratch[i]);
-        if (left) left[start + i] = sample;
-        if (right) right[start + i] = sample;
-      }
+      const double gain = engine.coef.outputGain;
+      Sample* const first = left ? left + start : right ? right + start : nullptr;
+      if (first)
+        for (int i = 0; i < n; ++i) first[i] = toOutput<Sample>(scratch[i] * gain);
+      if (left && right) std::copy(first, first + n, right + start);
       start += n;
       count -= n;
     }
@@ -107,28 +109,30 @@ template void Plugin::renderBlock<float>(float**, VstInt32);
 template void Plugin::renderBlock<double>(double**, VstInt32);
 
 void Plugin::renderSegment(double* out, int count, double waveShape, double thruLevel) {
-  // The shared vibrato offset, one value per sample.
-  double vibrato[kChunk] = {};
+  // The shared vibrato offset, one value per sample. It steps when the countdown
+  // falls below 0, so a sample and the `countdown` after it share one offset.
+  double vibrato[kChunk];
   const Coefficients& c = engine.coef;
   double offset = engine.vibratoOffset;
   int countdown = engine.lfoCountdown;
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count;) {
     if (--countdown < 0) {
       countdown = kVibratoInterval;
       engine.lfoCosine = c.vibratoRate * engine.lfoSine + engine.lfoCosine;
       engine.lfoSine = engine.lfoSine - engine.lfoCosine * c.vibratoRate;
       offset = (c.vibratoDepth + engine.wheelDepth) * engine.lfoSine;
     }
-    vibrato[i] = offset;
+    const int run = std::min(count - i, countdown + 1);
+    std::fill(vibrato + i, vibrato + i + run, offset);
+    i += run;
+    countdown -= run - 1;
   }
   engine.vibratoOffset = offset;
   engine.lfoCountdown = countdown;
 
+  // The voices' sum; the caller applies the output gain.
   std::fill(out, out + count, 0.0);
   renderVoices(engine.voices, kNumVoices, vibrato, count, waveShape, thruLevel, out);
-
-  const double gain = engine.coef.outputGain;
-  for (int i = 0; i < count; ++i) out[i] = out[i] * gain;
 }
 
 }  // namespace zynka

@@ -51,6 +51,26 @@ void referenceNoteOnOff(EngineState& s, double tuning, double wave, int note, in
 
 }  // namespace
 
+double referenceVoicesSample(Voice* voices, double vibratoOffset, double a, double b) {
+  double sum = 0;
+  for (int i = 0; i < 32; ++i) {
+    Voice& v = voices[i];
+    if (!(v.ampTarget > 0.0003)) continue;
+    v.modLevel = (v.modTarget - v.modLevel) * v.modCoef + v.modLevel;
+    v.ampLevel = (v.ampTarget - v.ampLevel) * v.ampCoef + v.ampLevel;
+    v.ampTarget = v.ampTarget * v.ampFactor;
+    const double m = v.modOscY1 * v.modOscCoef - v.modOscY2;
+    v.modOscY2 = v.modOscY1;
+    v.modOscY1 = m;
+    double w = ((v.phaseIncrement + v.phase) + v.modLevel * m) + vibratoOffset;
+    while (w > 1.0) w -= 2.0;
+    while (w < -1.0) w += 2.0;
+    v.phase = w;
+    sum += ((((w * a) * w - 1.0 - a) * (w * w * w) + w) + b * v.modOscY2) * v.ampLevel;
+  }
+  return sum;
+}
+
 void referenceRenderBlock(EngineState& s, float tuning, float wave, std::vector<double>& out, int frames) {
   out.assign(std::max(frames, 0), 0.0);
   double vibratoOffset = s.vibratoOffset;
@@ -67,22 +87,7 @@ void referenceRenderBlock(EngineState& s, float tuning, float wave, std::vector<
           s.lfoSine = s.lfoSine - s.lfoCosine * s.coef.vibratoRate;
           vibratoOffset = (s.coef.vibratoDepth + s.wheelDepth) * s.lfoSine;
         }
-        double sum = 0;
-        for (Voice& v : s.voices) {
-          if (!(v.ampTarget > 0.0003)) continue;
-          v.modLevel = (v.modTarget - v.modLevel) * v.modCoef + v.modLevel;
-          v.ampLevel = (v.ampTarget - v.ampLevel) * v.ampCoef + v.ampLevel;
-          v.ampTarget = v.ampTarget * v.ampFactor;
-          const double m = v.modOscY1 * v.modOscCoef - v.modOscY2;
-          v.modOscY2 = v.modOscY1;
-          v.modOscY1 = m;
-          double w = ((v.phaseIncrement + v.phase) + v.modLevel * m) + vibratoOffset;
-          while (w > 1.0) w -= 2.0;
-          while (w < -1.0) w += 2.0;
-          v.phase = w;
-          sum += ((((w * a) * w - 1.0 - a) * (w * w * w) + w) + b * v.modOscY2) * v.ampLevel;
-        }
-        out[n] = sum * s.coef.outputGain;
+        out[n] = referenceVoicesSample(s.voices, vibratoOffset, a, b) * s.coef.outputGain;
       }
     };
     if (frames > 0) {

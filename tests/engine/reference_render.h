@@ -13,4 +13,8 @@ namespace zynka::test {
 /// `tuning` and `wave` are the current program's stored values that note start reads.
 void referenceRenderBlock(EngineState& state, float tuning, float wave, std::vector<double>& out, int frames);
 
+/// One sample of the voice loop: every voice above the threshold, in voice order;
+/// returns the sum of their values (before the output gain).
+double referenceVoicesSample(Voice* voices, double vibratoOffset, double a, double b);
+
 }  // namespace zynka::test

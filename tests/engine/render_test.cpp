@@ -3,6 +3,7 @@
 // the block rules: sample-accurate segments, silence, mono on two channels,
 // float against double, voice retirement.
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -116,36 +117,96 @@ TEST(Render, EveryParameterSoundsAsWrittenFromMinusOneToTwo) {
     }
 }
 
-TEST(Render, EveryKernelWidthGivesTheSameResult) {
-  // Voices in every state the loop meets: attacking, decaying, released, about to fall silent.
+TEST(Render, EveryKernelMatchesTheLiteralLoopForEveryVoiceCount) {
+  // Voices in every state the loop meets: attacking, decaying, released, about to fall
+  // silent mid-chunk, a phase far outside the wrap range; 1 to 32 of them sounding.
   auto plugin = makePlugin();
   plugin->setProgram(3);
   MidiList list;
-  for (int i = 0; i < 29; ++i) list.noteOn(i * 7, 30 + i * 3, 20 + i * 3);
+  for (int i = 0; i < 32; ++i) list.noteOn(i * 7, 30 + i * 2, 20 + i * 3);
   plugin->processEvents(list.events());
   renderDouble(*plugin, 400);
-  plugin->processEvents(MidiList().noteOff(0, 33).noteOff(0, 60).events());
+  plugin->processEvents(MidiList().noteOff(0, 34).noteOff(0, 60).events());
   renderDouble(*plugin, 300);
   std::vector<double> vibrato(128);
   for (int i = 0; i < 128; ++i) vibrato[i] = 1e-4 * std::sin(i * 0.1);
 
-  std::vector<double> expected;
-  EngineState expectedState{};
-  bool first = true;
-  for (int lanes : {2, 4, 8}) {
-    EngineState state = plugin->getEngineState();
-    state.voices[7].ampTarget = 0.000301;  // falls silent mid-block
-    state.voices[9].phase = 200.0;          // far outside the wrap range
-    std::vector<double> out(128, 0.25);
-    if (!renderVoicesWithLanes(lanes, state.voices, kNumVoices, vibrato.data(), 128, -1.2, 0.1, out.data())) continue;
-    if (first) {
-      expected = out;
-      expectedState = state;
-      first = false;
+  int kernelsRun = 0;
+  for (int kernel = 0; kernel < voiceKernelCount(); ++kernel) {
+    if (!voiceKernelAvailable(kernel)) {
+      std::printf("kernel %s: not on this processor\n", voiceKernelName(kernel));
       continue;
     }
-    EXPECT_EQ(out, expected) << lanes;
-    expectSameVoices(state, expectedState);
+    ++kernelsRun;
+    for (int sounding : {1, 2, 3, 4, 5, 7, 8, 9, 16, 23, 32})
+      for (int variant = 0; variant < 3; ++variant) {
+        SCOPED_TRACE(testing::Message() << voiceKernelName(kernel) << ", " << sounding << " voices, variant " << variant);
+        EngineState state = plugin->getEngineState();
+        for (int v = sounding; v < kNumVoices; ++v) state.voices[v].ampTarget = 0;  // idle
+        if (variant >= 1) state.voices[sounding / 2].ampTarget = 0.000301;  // falls silent mid-chunk
+        if (variant == 2) state.voices[sounding - 1].phase = 200.0;        // far outside the wrap range
+        EngineState expected = state;
+        std::vector<double> out(128, 0.0), reference(128);
+        for (int i = 0; i < 128; ++i) reference[i] = referenceVoicesSample(expected.voices, vibrato[i], -1.2, 0.1);
+        ASSERT_TRUE(renderVoicesWithKernel(kernel, state.voices, kNumVoices, vibrato.data(), 128, -1.2, 0.1, out.data()));
+        ASSERT_EQ(out, reference);
+        expectSameVoices(state, expected);
+      }
+  }
+  EXPECT_GE(kernelsRun, 1);
+  // The kernel for few voices is the narrowest that holds them.
+  for (int sounding = 1; sounding <= kNumVoices; ++sounding) {
+    const int lanes = voiceKernelLanes(voiceKernelFor(sounding));
+    for (int kernel = 0; kernel < voiceKernelCount(); ++kernel)
+      if (voiceKernelAvailable(kernel) && voiceKernelLanes(kernel) >= sounding) {
+        EXPECT_LE(lanes, voiceKernelLanes(kernel)) << sounding;
+      }
+    EXPECT_TRUE(voiceKernelAvailable(voiceKernelFor(sounding)));
+  }
+}
+
+TEST(Render, EveryKernelMatchesTheLiteralLoopOnRandomVoices) {
+  // Voice states around the edges of what the kernels prove or check before a chunk:
+  // phases that end up near 3, deep and slow modulators, decays that end mid-chunk.
+  std::mt19937_64 random(99);
+  auto uniform = [&](double from, double to) { return std::uniform_real_distribution<double>(from, to)(random); };
+  for (int trial = 0; trial < 300; ++trial) {
+    EngineState state{};
+    const int sounding = 1 + trial % kNumVoices;
+    for (int v = 0; v < sounding; ++v) {
+      Voice& voice = state.voices[(v * 7 + trial) % kNumVoices];
+      const double theta = trial % 5 == 0 ? uniform(0, 1e-3) : uniform(0, 3.2);
+      const double amplitude = uniform(0, 1.5), start = uniform(-4, 4);
+      voice.modOscCoef = std::cos(theta) * 2.0;
+      voice.modOscY1 = amplitude * std::sin(start);
+      voice.modOscY2 = amplitude * std::sin(start + theta);
+      voice.modLevel = uniform(-1.2, 1.2);
+      voice.modTarget = uniform(-1.2, 1.2);
+      voice.modCoef = uniform(0, 1);
+      voice.phase = trial % 7 == 0 ? uniform(-1.5, 1.5) : uniform(-1, 1);
+      voice.phaseIncrement = uniform(0, trial % 3 == 0 ? 1.6 : 0.3);
+      voice.ampTarget = uniform(0.0003, 1);
+      voice.ampFactor = trial % 4 == 0 ? uniform(0.9, 1) : uniform(0.9999, 1);
+      voice.ampLevel = uniform(0, 1);
+      voice.ampCoef = uniform(0, 1);
+    }
+    std::vector<double> vibrato(128);
+    const double depth = uniform(0, 0.4);
+    for (int i = 0; i < 128; ++i) vibrato[i] = depth * std::sin(i * 0.05 + trial);
+    const double a = uniform(-2.5, 0.5), b = uniform(0, 0.25);
+
+    EngineState expected = state;
+    std::vector<double> reference(128);
+    for (int i = 0; i < 128; ++i) reference[i] = referenceVoicesSample(expected.voices, vibrato[i], a, b);
+    for (int kernel = 0; kernel < voiceKernelCount(); ++kernel) {
+      if (!voiceKernelAvailable(kernel)) continue;
+      SCOPED_TRACE(testing::Message() << voiceKernelName(kernel) << ", trial " << trial);
+      EngineState rendered = state;
+      std::vector<double> out(128, 0.0);
+      ASSERT_TRUE(renderVoicesWithKernel(kernel, rendered.voices, kNumVoices, vibrato.data(), 128, a, b, out.data()));
+      ASSERT_EQ(out, reference);
+      expectSameVoices(rendered, expected);
+    }
   }
 }
 

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Checks a Windows program or DLL of the build with objdump:
-#   check-pe.sh OBJDUMP FILE [--export NAME]... [--sse2-only]
+#   check-pe.sh OBJDUMP FILE [--export NAME]... [--avx-only-in REGEX]
 # - it imports only DLLs that every Windows machine has (no MinGW runtime DLLs);
 # - each --export NAME is in its export table;
-# - with --sse2-only, no instruction uses the 256- or 512-bit AVX registers.
+# - with --avx-only-in, every AVX instruction (VEX or EVEX encoded, or on the
+#   256- and 512-bit or mask registers) lies in a function whose name matches
+#   REGEX: the rest runs on any x86-64 processor, and those functions only run
+#   where the processor has what they need. It also holds at least one such
+#   instruction, and no aligned move of a 32- or 64-byte vector (the stack gives
+#   them no such alignment on Windows).
 set -euo pipefail
 
 if [ $# -lt 2 ]; then
-  echo "usage: check-pe.sh OBJDUMP FILE [--export NAME]... [--sse2-only]" >&2
+  echo "usage: check-pe.sh OBJDUMP FILE [--export NAME]... [--avx-only-in REGEX]" >&2
   exit 2
 fi
 objdump=$1
@@ -34,7 +39,7 @@ while read -r dll; do
   fi
 done <<<"$imports"
 
-sse2_only=0
+avx_functions=
 while [ $# -gt 0 ]; do
   case "$1" in
     --export)
@@ -47,19 +52,34 @@ while [ $# -gt 0 ]; do
       fi
       shift 2
       ;;
-    --sse2-only) sse2_only=1; shift ;;
+    --avx-only-in) avx_functions=$2; shift 2 ;;
     *) echo "check-pe.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done
 
-if [ "$sse2_only" = 1 ]; then
-  wide=$("$objdump" -d --no-show-raw-insn "$file" | grep -Ec '%[yz]mm[0-9]' || true)
-  if [ "$wide" -ne 0 ]; then
-    echo "check-pe.sh: $file has $wide instructions on AVX registers; the build must stay baseline SSE2" >&2
-    "$objdump" -d --no-show-raw-insn "$file" | grep -E '%[yz]mm[0-9]' | head -5 >&2
+if [ -n "$avx_functions" ]; then
+  # Each instruction line as "function<TAB>instruction", from the demangled disassembly.
+  listing=$("$objdump" -d -C --no-show-raw-insn "$file" |
+    awk '/^[0-9a-f]+ <.*>:$/ { fn = $0; sub(/^[0-9a-f]+ </, "", fn); sub(/>:$/, "", fn); next }
+         /^ +[0-9a-f]+:\t/ { split($0, part, "\t"); print fn "\t" part[2] }')
+  avx=$(printf '%s\n' "$listing" | awk -F '\t' '$2 ~ /^v[a-z0-9]+ / || $2 ~ /%[yz]mm|%k[0-7]/')
+  outside=$(printf '%s\n' "$avx" | awk -F '\t' -v keep="$avx_functions" 'NF && $1 !~ keep')
+  aligned=$(printf '%s\n' "$avx" | awk -F '\t' '$2 ~ /^vmov(ap[sd]|dqa(32|64)?) / && $2 ~ /%[yz]mm/ && $2 ~ /\(/')
+  count=$(printf '%s\n' "$avx" | grep -c . || true)
+  if [ -n "$outside" ]; then
+    echo "check-pe.sh: $file has AVX instructions outside the functions matching $avx_functions:" >&2
+    printf '%s\n' "$outside" | sed -n 1,5p >&2
+    status=1
+  elif [ "$count" -eq 0 ]; then
+    echo "check-pe.sh: $file has no AVX instructions at all, not even in $avx_functions" >&2
     status=1
   else
-    echo "$file uses no AVX registers"
+    echo "$file: all $count AVX instructions are in functions matching $avx_functions"
+  fi
+  if [ -n "$aligned" ]; then
+    echo "check-pe.sh: $file moves 32- or 64-byte vectors with aligned moves:" >&2
+    printf '%s\n' "$aligned" | sed -n 1,5p >&2
+    status=1
   fi
 fi
 exit $status
