@@ -22,6 +22,7 @@
 #include "toolkit/csplashscreen.h"
 #include "toolkit/platform/headless/file_dialogs_headless.h"
 #include "toolkit/platform/headless/headless.h"
+#include "tests/gesture_host.h"
 #include "tools/zynka-snapshot/snapshot.h"
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster);
@@ -31,37 +32,17 @@ namespace {
 
 using namespace VSTGUI;
 
-/// What the host hears: "begin 3", "automate 3 0.5", "end 3".
-std::vector<std::string>& hostLog() {
-  static std::vector<std::string> log;
-  return log;
-}
-
-VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
-  char line[64];
-  if (opcode == audioMasterAutomate)
-    std::snprintf(line, sizeof line, "automate %d %g", index, opt);
-  else if (opcode == audioMasterBeginEdit)
-    std::snprintf(line, sizeof line, "begin %d", index);
-  else if (opcode == audioMasterEndEdit)
-    std::snprintf(line, sizeof line, "end %d", index);
-  else
-    return opcode == audioMasterVersion ? 2400 : 0;
-  hostLog().push_back(line);
-  return 0;
-}
-
 void* const kHostWindow = reinterpret_cast<void*>(0x2000);
 using Lines = std::vector<std::string>;
 
 class EditorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    hostLog().clear();
+    gesture_host::log().clear();
     Headless::resetPopups();
     Platform::Headless::resetFileDialogs();
     Headless::setMouseButtons(0);
-    effect = createEffectInstance(recordingHost)->getAeffect();
+    effect = createEffectInstance(gesture_host::callback)->getAeffect();
     dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
     dispatch(effMainsChanged, 0, 1);
   }
@@ -193,7 +174,7 @@ TEST_F(EditorTest, EveryControlReachesTheHostAsAGestureAndResetsToItsDefault) {
     const CRect r = control->getViewSize();
     const int x = (r.left + r.right) / 2;
     const int y = (r.top + r.bottom) / 2;
-    hostLog().clear();
+    gesture_host::log().clear();
     if (r.width() == 64) {  // a knob: 40 pixels up is a fifth of the range
       effect->setParameter(effect, tag, 0.25f);
       press(x, y);
@@ -208,20 +189,20 @@ TEST_F(EditorTest, EveryControlReachesTheHostAsAGestureAndResetsToItsDefault) {
     EXPECT_NEAR(value, r.width() == 64 ? 0.45f : 1.0f - 33.0f / 112.0f, 1e-6) << tag;
     char automate[64];
     std::snprintf(automate, sizeof automate, "automate %d %g", tag, value);
-    ASSERT_GE(hostLog().size(), 3u) << tag;
-    EXPECT_EQ(hostLog().front(), "begin " + std::to_string(tag));
-    EXPECT_EQ(hostLog()[hostLog().size() - 2], automate);
-    EXPECT_EQ(hostLog().back(), "end " + std::to_string(tag));
+    ASSERT_GE(gesture_host::log().size(), 3u) << tag;
+    EXPECT_EQ(gesture_host::log().front(), "begin " + std::to_string(tag));
+    EXPECT_EQ(gesture_host::log()[gesture_host::log().size() - 2], automate);
+    EXPECT_EQ(gesture_host::log().back(), "end " + std::to_string(tag));
 
     // Control + left click restores the default, inside a gesture of its own.
-    hostLog().clear();
+    gesture_host::log().clear();
     press(x, y, kKeyStateLButton | kKeyStateControl);
     release(x, y);
     const float expected = kParameters[tag].editorDefault;
     EXPECT_EQ(plugin().getParameter(tag), expected) << tag;
     std::snprintf(automate, sizeof automate, "automate %d %g", tag, expected);
     const std::string b = "begin " + std::to_string(tag), e = "end " + std::to_string(tag);
-    EXPECT_EQ(hostLog(), (Lines{b, b, automate, e, e})) << tag;
+    EXPECT_EQ(gesture_host::log(), (Lines{b, b, automate, e, e})) << tag;
   }
   // The defaults, as a musician knows them.
   EXPECT_EQ(plugin().getParameter(kModSus), 0.5f);
@@ -271,7 +252,7 @@ TEST_F(EditorTest, PanelShowsProgramAndVoicesAndItsCommandsWork) {
   EXPECT_EQ(label(editor().getVoiceCountLabel()), "Voices 32");
 
   // The menu's 30th item (index 29) is program 25; every control takes its values.
-  hostLog().clear();
+  gesture_host::log().clear();
   Headless::queuePopupAnswer(29);
   click(305, 120);
   idle();
@@ -279,7 +260,7 @@ TEST_F(EditorTest, PanelShowsProgramAndVoicesAndItsCommandsWork) {
   EXPECT_EQ(label(editor().getProgramNumberLabel()), "25");
   for (int tag = 0; tag < kNumParams; ++tag)
     EXPECT_EQ(editor().getControl(tag)->getValue(), plugin().getParameter(tag)) << tag;
-  EXPECT_EQ(hostLog(), (Lines{"begin 105", "automate 105 29", "end 105"}));
+  EXPECT_EQ(gesture_host::log(), (Lines{"begin 105", "automate 105 29", "end 105"}));
   const auto& menu = Headless::popupsShown().back().items;
   ASSERT_EQ(menu.size(), 104u);
   EXPECT_EQ(menu[0].title, "Save Preset...");
@@ -308,10 +289,10 @@ TEST_F(EditorTest, PanelShowsProgramAndVoicesAndItsCommandsWork) {
   dispatch(effGetProgramName, 0, 0, name);
   EXPECT_STREQ(name, "A rather long program ti");
   EXPECT_STREQ(editor().getProgramNameField()->getText(), "A rather long program ti");
-  hostLog().clear();
+  gesture_host::log().clear();
   click(400, 98);
   Headless::pressTextFieldKey(window(), Headless::TextFieldKey::kReturn);
-  EXPECT_EQ(hostLog(), (Lines{"begin 102", "end 102"}));
+  EXPECT_EQ(gesture_host::log(), (Lines{"begin 102", "end 102"}));
 }
 
 TEST_F(EditorTest, NamesThatAreNotUtf8ShowWithReplacementCharacters) {
@@ -413,7 +394,7 @@ TEST_F(EditorTest, OpenCloseAndOpenAgainBuildCompleteTreesOfTheRightSize) {
 
   // OLE is started and balanced by the editor's life, never left changed.
   const int oleBefore = Headless::oleInitCount();
-  AEffect* second = createEffectInstance(recordingHost)->getAeffect();
+  AEffect* second = createEffectInstance(gesture_host::callback)->getAeffect();
   second->dispatcher(second, effEditOpen, 0, 0, kHostWindow, 0.0f);
   second->dispatcher(second, effClose, 0, 0, nullptr, 0.0f);  // closed with its editor open
   EXPECT_EQ(Headless::oleInitCount(), oleBefore);

@@ -22,6 +22,7 @@
 
 #include "host/aeffect.h"
 #include "host/opcodes.h"
+#include "tests/gesture_host.h"
 #include "tests/toolkit/wine_window_util.h"
 
 namespace {
@@ -37,23 +38,7 @@ std::wstring widen(const std::string& text) {
   return out;
 }
 
-/// What the host heard, in order: "begin 3", "automate 3 0.5", "end 3".
-std::vector<std::string> gHostLog;
 AEffect* gEffect = nullptr;
-
-VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
-  char line[64];
-  if (opcode == audioMasterAutomate)
-    std::snprintf(line, sizeof line, "automate %d %g", index, opt);
-  else if (opcode == audioMasterBeginEdit)
-    std::snprintf(line, sizeof line, "begin %d", index);
-  else if (opcode == audioMasterEndEdit)
-    std::snprintf(line, sizeof line, "end %d", index);
-  else
-    return opcode == audioMasterVersion ? 2400 : 0;
-  gHostLog.push_back(line);
-  return 0;
-}
 
 /// The host's editor window: its timer idles the editor, as hosts do.
 LRESULT CALLBACK hostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -125,13 +110,13 @@ class EditorHost : public ::testing::Test {
   static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplusToken); }
 
   void SetUp() override {
-    gHostLog.clear();
+    gesture_host::log().clear();
     library = LoadLibraryW(widen(ZYNKA_DLL_PATH).c_str());
     ASSERT_NE(library, nullptr);
     auto entry = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(
         reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")));
     ASSERT_NE(entry, nullptr);
-    effect = entry(hostCallback);
+    effect = entry(gesture_host::callback);
     ASSERT_NE(effect, nullptr);
     dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
     dispatch(effMainsChanged, 0, 1);
@@ -243,17 +228,17 @@ ULONG_PTR EditorHost::gdiplusToken = 0;
 TEST_F(EditorHost, TheWindowShowsTheEditorAndTakesTheMouseAndKeys) {
   expectLooksLike("fresh");
 
-  gHostLog.clear();
+  gesture_host::log().clear();
   click(344, 120);  // Next
-  EXPECT_EQ(gHostLog, (std::vector<std::string>{"begin 103", "automate 103 1", "automate 103 0", "end 103"}));
+  EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 103", "automate 103 1", "automate 103 0", "end 103"}));
   EXPECT_EQ(programName(), "Jazz E.Piano");
 
-  gHostLog.clear();
+  gesture_host::log().clear();
   post(WM_LBUTTONDOWN, MK_LBUTTON, 88, 207);  // the Coarse slider's top: 1
   post(WM_MOUSEMOVE, MK_LBUTTON, 88, 319);    // its bottom: 0
   post(WM_LBUTTONUP, 0, 88, 319);
   pumpFor(150);
-  EXPECT_EQ(gHostLog, (std::vector<std::string>{"begin 2", "automate 2 1", "automate 2 0", "end 2"}));
+  EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 2", "automate 2 1", "automate 2 0", "end 2"}));
 
   // The name field: a real edit box takes typed text, Return renames the program.
   click(400, 98);

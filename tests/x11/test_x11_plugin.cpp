@@ -23,6 +23,7 @@
 
 #include "host/aeffect.h"
 #include "host/opcodes.h"
+#include "tests/gesture_host.h"
 #include "tests/x11/x11_test_util.h"
 
 using namespace x11_test;
@@ -32,30 +33,13 @@ namespace {
 constexpr int kWidth = 856;
 constexpr int kHeight = 392;
 
-/// What the host heard: "begin 3", "automate 3 0.5", "end 3".
-std::vector<std::string> gHostLog;
-
-VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
-  char line[64];
-  if (opcode == audioMasterAutomate)
-    std::snprintf(line, sizeof line, "automate %d %g", index, opt);
-  else if (opcode == audioMasterBeginEdit)
-    std::snprintf(line, sizeof line, "begin %d", index);
-  else if (opcode == audioMasterEndEdit)
-    std::snprintf(line, sizeof line, "end %d", index);
-  else
-    return opcode == audioMasterVersion ? 2400 : 0;
-  gHostLog.push_back(line);
-  return 0;
-}
-
 /// The plug-in loaded as a host loads it.
 struct Plugin {
   Plugin() {
     library = dlopen(ZYNKA_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
     if (!library) return;
     auto entry = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(library, "VSTPluginMain"));
-    effect = entry ? entry(hostCallback) : nullptr;
+    effect = entry ? entry(gesture_host::callback) : nullptr;
     if (!effect) return;
     dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
     dispatch(effMainsChanged, 0, 1);
@@ -126,7 +110,7 @@ std::vector<std::uint32_t> golden(const char* name) {
 class X11Plugin : public ::testing::Test {
  protected:
   void SetUp() override {
-    gHostLog.clear();
+    gesture_host::log().clear();
     ASSERT_NE(plugin.effect, nullptr) << dlerror();
     ASSERT_NE(host.display(), nullptr);
     setenv("DISPLAY", testDisplayName().c_str(), 1);
@@ -157,11 +141,11 @@ class X11Plugin : public ::testing::Test {
 
 TEST_F(X11Plugin, TheWindowShowsTheSnapshotAndClicksAndDragsReachTheHost) {
   click(344, 120);  // Next
-  EXPECT_EQ(gHostLog, (std::vector<std::string>{"begin 103", "automate 103 1", "automate 103 0", "end 103"}));
+  EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 103", "automate 103 1", "automate 103 0", "end 103"}));
   EXPECT_EQ(plugin.programName(), "Jazz E.Piano");
   EXPECT_TRUE(plugin.idle(1000, [&] { return shows("program-02"); })) << "every control shows program 2";
 
-  gHostLog.clear();
+  gesture_host::log().clear();
   host.moveTo(88, 207);  // the Coarse slider's top: 1
   host.button(1, true);
   plugin.idle(60);
@@ -169,7 +153,7 @@ TEST_F(X11Plugin, TheWindowShowsTheSnapshotAndClicksAndDragsReachTheHost) {
   plugin.idle(60);
   host.button(1, false);
   plugin.idle(60);
-  EXPECT_EQ(gHostLog, (std::vector<std::string>{"begin 2", "automate 2 1", "automate 2 0", "end 2"}));
+  EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 2", "automate 2 1", "automate 2 0", "end 2"}));
 }
 
 TEST_F(X11Plugin, NameFieldMenuAndSplashScreen) {
@@ -179,7 +163,7 @@ TEST_F(X11Plugin, NameFieldMenuAndSplashScreen) {
   EXPECT_TRUE(plugin.idle(1000, [&] { return plugin.programName() == "Glass Bells"; }));
 
   // The menu: the sixth entry down is program 2 (the separator is skipped).
-  gHostLog.clear();
+  gesture_host::log().clear();
   {
     PopupHand hand([](Host& h, Window) {
       std::this_thread::sleep_for(std::chrono::milliseconds(150));  // the menu takes the keyboard once mapped
@@ -190,10 +174,10 @@ TEST_F(X11Plugin, NameFieldMenuAndSplashScreen) {
       h.type(XK_Return);
     });
     host.click(305, 120);
-    plugin.idle(1500, [&] { return !gHostLog.empty() && gHostLog.back() == "end 105"; });
+    plugin.idle(1500, [&] { return !gesture_host::log().empty() && gesture_host::log().back() == "end 105"; });
     EXPECT_NE(hand.popup, 0u) << "the popup menu appeared";
   }
-  EXPECT_EQ(gHostLog, (std::vector<std::string>{"begin 105", "automate 105 6", "end 105"}));
+  EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 105", "automate 105 6", "end 105"}));
   EXPECT_EQ(plugin.programName(), "Jazz E.Piano");
 
   // The splash screen shows over everything and hides at the next click. (Program 1 as it
