@@ -127,10 +127,16 @@ class X11Plugin : public ::testing::Test {
         << "the editor's window shows the headless snapshot";
   }
   bool shows(const char* name) { return host.pixels(host.childWindow(), kWidth, kHeight) == golden(name); }
-  /// Clicks, then lets the host's idle timer run.
+  /// Clicks, then lets the host's idle timer run until the plug-in answered.
   void click(int x, int y) {
+    const std::size_t heard = gesture_host::log().size();
     host.click(x, y);
+    plugin.idle(3000, [&] { return gesture_host::log().size() > heard; });
     plugin.idle(100);
+  }
+  /// Idles until the host heard `line` last.
+  bool heard(const std::string& line) {
+    return plugin.idle(3000, [&] { return !gesture_host::log().empty() && gesture_host::log().back() == line; });
   }
 
   Plugin plugin;
@@ -143,16 +149,16 @@ TEST_F(X11Plugin, TheWindowShowsTheSnapshotAndClicksAndDragsReachTheHost) {
   click(344, 120);  // Next
   EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 103", "automate 103 1", "automate 103 0", "end 103"}));
   EXPECT_EQ(plugin.programName(), "Jazz E.Piano");
-  EXPECT_TRUE(plugin.idle(1000, [&] { return shows("program-02"); })) << "every control shows program 2";
+  EXPECT_TRUE(plugin.idle(3000, [&] { return shows("program-02"); })) << "every control shows program 2";
 
   gesture_host::log().clear();
   host.moveTo(88, 207);  // the Coarse slider's top: 1
   host.button(1, true);
-  plugin.idle(60);
+  EXPECT_TRUE(heard("automate 2 1"));
   host.moveTo(88, 319);  // its bottom: 0
-  plugin.idle(60);
+  EXPECT_TRUE(heard("automate 2 0"));
   host.button(1, false);
-  plugin.idle(60);
+  EXPECT_TRUE(heard("end 2"));
   EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 2", "automate 2 1", "automate 2 0", "end 2"}));
 }
 
@@ -160,7 +166,7 @@ TEST_F(X11Plugin, NameFieldMenuAndSplashScreen) {
   click(400, 98);
   host.typeText("Glass Bells");
   host.type(XK_Return);
-  EXPECT_TRUE(plugin.idle(1000, [&] { return plugin.programName() == "Glass Bells"; }));
+  EXPECT_TRUE(plugin.idle(3000, [&] { return plugin.programName() == "Glass Bells"; }));
 
   // The menu: the sixth entry down is program 2 (the separator is skipped).
   gesture_host::log().clear();
@@ -174,7 +180,7 @@ TEST_F(X11Plugin, NameFieldMenuAndSplashScreen) {
       h.type(XK_Return);
     });
     host.click(305, 120);
-    plugin.idle(1500, [&] { return !gesture_host::log().empty() && gesture_host::log().back() == "end 105"; });
+    heard("end 105");
     EXPECT_NE(hand.popup, 0u) << "the popup menu appeared";
   }
   EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 105", "automate 105 6", "end 105"}));
@@ -186,9 +192,9 @@ TEST_F(X11Plugin, NameFieldMenuAndSplashScreen) {
   plugin.dispatch(effSetProgramName, 0, 0, const_cast<char*>("Bright E.Piano"));
   plugin.effect->setParameter(plugin.effect, 2, 0.842f);
   click(60, 28);
-  EXPECT_TRUE(plugin.idle(1000, [&] { return shows("splash"); }));
+  EXPECT_TRUE(plugin.idle(3000, [&] { return shows("splash"); }));
   click(400, 300);
-  EXPECT_TRUE(plugin.idle(1000, [&] { return shows("fresh"); }));
+  EXPECT_TRUE(plugin.idle(3000, [&] { return shows("fresh"); }));
 }
 
 TEST_F(X11Plugin, ClosingAndOpeningAgain) {
