@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "editor/layout.h"
 #include "editor/panel_controls.h"
 #include "engine/plugin.h"
 #include "host/preset_files.h"
@@ -18,31 +19,7 @@ using namespace VSTGUI;
 
 namespace {
 
-/// Where a parameter's control sits, in the order the controls are created (and drawn).
-struct ControlPlace {
-  int tag;
-  bool knob;
-  CRect rect;
-};
-
-constexpr ControlPlace kControlPlaces[kNumParams] = {
-    {kVibRate, true, {64, 80, 128, 144}},    {kVibAmt, true, {136, 80, 200, 144}},
-    {kOctave, true, {584, 80, 648, 144}},    {kTuning, true, {656, 80, 720, 144}},
-    {kVolume, true, {728, 80, 792, 144}},    {kCoarse, false, {64, 200, 112, 328}},
-    {kFine, false, {120, 200, 168, 328}},    {kModInit, false, {192, 200, 240, 328}},
-    {kModDec, false, {248, 200, 296, 328}},  {kModSus, false, {304, 200, 352, 328}},
-    {kModRel, false, {360, 200, 408, 328}},  {kVelocity, false, {432, 200, 480, 328}},
-    {kWave, false, {488, 200, 536, 328}},    {kThru, false, {544, 200, 592, 328}},
-    {kAmpAtt, false, {632, 200, 680, 328}},  {kAmpDec, false, {688, 200, 736, 328}},
-    {kAmpRel, false, {744, 200, 792, 328}},
-};
-
-/// A value box is 64 x 24, centred under its control just below the caption printed there.
-CRect valueBoxRect(const ControlPlace& place) {
-  const CCoord centre = (place.rect.left + place.rect.right) / 2;
-  const CCoord top = place.knob ? 156 : 348;
-  return CRect(centre - 32, top, centre + 32, top + 24);
-}
+CRect toCRect(const layout::Rect& r) { return CRect(r.left, r.top, r.right, r.bottom); }
 
 // The knob strip: 101 images of 64 pixels. The slider handle (16 pixels) travels from
 // y 200 to 312 and so covers the whole 128-pixel slider.
@@ -117,19 +94,19 @@ bool Editor::open(void* ptr) {
   }
   tree->setBackground(background);
 
-  splash = place(tree, new CSplashScreen(CRect(40, 16, 128, 40), this, kTagSplash, bitmaps[kSplashscreen],
+  splash = place(tree, new CSplashScreen(toCRect(layout::kSplashArea), this, kTagSplash, bitmaps[kSplashscreen],
                                          CRect(0, 0, width, height), CPoint(0, 0)));
 
   // From here on values the plug-in reports are kept for the controls made now.
   reportedMask.store(0, std::memory_order_relaxed);
-  for (const ControlPlace& where : kControlPlaces) {
+  for (const layout::ControlPlace& where : layout::kControlPlaces) {
     const Parameter& parameter = kParameters[where.tag];
     const float value = plugin->getParameter(where.tag);
     CControl* control;
     if (where.knob)
-      control = new TooltipKnob(where.rect, this, where.tag, kKnobImages, kKnobImageHeight, bitmaps[kKnob], CPoint(0, 0));
+      control = new TooltipKnob(toCRect(where.rect), this, where.tag, kKnobImages, kKnobImageHeight, bitmaps[kKnob], CPoint(0, 0));
     else
-      control = new TooltipSlider(where.rect, this, where.tag, kSliderTop, kSliderTravelEnd, bitmaps[kSliderHandle],
+      control = new TooltipSlider(toCRect(where.rect), this, where.tag, kSliderTop, kSliderTravelEnd, bitmaps[kSliderHandle],
                                   bitmaps[kSliderBack], CPoint(0, 0), kBottom);
     control->setDefaultValue(parameter.editorDefault);
     control->setValue(value);
@@ -139,22 +116,22 @@ bool Editor::open(void* ptr) {
       static_cast<CSlider*>(control)->setZoomFactor(kControlZoomFactor);
     controls[where.tag] = place(tree, control);
 
-    auto* display = new TooltipDisplay(valueBoxRect(where));
+    auto* display = new TooltipDisplay(toCRect(layout::valueBoxRect(where)));
     display->setValue(value);
     display->setStringConvert(parameter.display);
     displays[where.tag] = display;  // attached only while it shows
   }
 
-  programNumber = place(tree, new TextLabel(CRect(296, 90, 314, 106)));
-  programName = place(tree, new TextEdit(CRect(316, 90, 488, 106), this));
-  programMenu = place(tree, new OptionMenu(CRect(297, 112, 313, 128), this, bitmaps[kMenuInactive],
+  programNumber = place(tree, new TextLabel(toCRect(layout::kProgramNumber)));
+  programName = place(tree, new TextEdit(toCRect(layout::kProgramName), this));
+  programMenu = place(tree, new OptionMenu(toCRect(layout::kProgramMenu), this, bitmaps[kMenuInactive],
                                            bitmaps[kMenuActive], plugin));
   programMenu->setNbItemsPerColumn(kMenuItemsPerColumn);
-  prevButton = place(tree, new CKickButton(CRect(320, 112, 336, 128), this, kTagPrevProgram, kButtonImageHeight,
+  prevButton = place(tree, new CKickButton(toCRect(layout::kPrevButton), this, kTagPrevProgram, kButtonImageHeight,
                                            bitmaps[kPrev], CPoint(0, 0)));
-  nextButton = place(tree, new CKickButton(CRect(336, 112, 352, 128), this, kTagNextProgram, kButtonImageHeight,
+  nextButton = place(tree, new CKickButton(toCRect(layout::kNextButton), this, kTagNextProgram, kButtonImageHeight,
                                            bitmaps[kNext], CPoint(0, 0)));
-  voiceCount = place(tree, new TextLabel(CRect(424, 112, 488, 128)));
+  voiceCount = place(tree, new TextLabel(toCRect(layout::kVoiceCount)));
 
   for (CBitmap* bitmap : bitmaps) bitmap->forget();  // the views hold theirs
   refreshPanel();

@@ -1,8 +1,10 @@
-// Where the editor puts each control in its 856 x 392 window. The artwork is
-// drawn around these rectangles, so they must agree with the editor's own.
+// The artwork's view of the editor's layout: the rectangles come from the editor's
+// own table (editor/layout.h), the captions and section titles are the artwork's.
 #pragma once
 
 #include <array>
+
+#include "editor/layout.h"
 
 namespace zart {
 
@@ -29,28 +31,35 @@ struct Control {
   Box box;
 };
 
+constexpr Box boxOf(const zynka::layout::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+/// The editor's control number i (knobs first, then sliders, left to right).
+constexpr Box controlBox(int i) { return boxOf(zynka::layout::kControlPlaces[i].rect); }
+
 inline constexpr std::array<Control, 5> kKnobs{{
-    {"RATE", {64, 80, 128, 144}},
-    {"AMOUNT", {136, 80, 200, 144}},
-    {"OCTAVE", {584, 80, 648, 144}},
-    {"TUNING", {656, 80, 720, 144}},
-    {"VOLUME", {728, 80, 792, 144}},
+    {"RATE", controlBox(0)},
+    {"AMOUNT", controlBox(1)},
+    {"OCTAVE", controlBox(2)},
+    {"TUNING", controlBox(3)},
+    {"VOLUME", controlBox(4)},
 }};
 
 inline constexpr std::array<Control, 12> kSliders{{
-    {"COARSE", {64, 200, 112, 328}},
-    {"FINE", {120, 200, 168, 328}},
-    {"INITIAL", {192, 200, 240, 328}},
-    {"DECAY", {248, 200, 296, 328}},
-    {"SUSTAIN", {304, 200, 352, 328}},
-    {"RELEASE", {360, 200, 408, 328}},
-    {"VELOCITY", {432, 200, 480, 328}},
-    {"WAVE", {488, 200, 536, 328}},
-    {"THRU", {544, 200, 592, 328}},
-    {"ATTACK", {632, 200, 680, 328}},
-    {"DECAY", {688, 200, 736, 328}},
-    {"RELEASE", {744, 200, 792, 328}},
+    {"COARSE", controlBox(5)},
+    {"FINE", controlBox(6)},
+    {"INITIAL", controlBox(7)},
+    {"DECAY", controlBox(8)},
+    {"SUSTAIN", controlBox(9)},
+    {"RELEASE", controlBox(10)},
+    {"VELOCITY", controlBox(11)},
+    {"WAVE", controlBox(12)},
+    {"THRU", controlBox(13)},
+    {"ATTACK", controlBox(14)},
+    {"DECAY", controlBox(15)},
+    {"RELEASE", controlBox(16)},
 }};
+static_assert(zynka::layout::kKnobCount == 5 && zynka::layout::kControlPlaces[4].knob &&
+                  !zynka::layout::kControlPlaces[5].knob,
+              "the editor's first five controls are its knobs");
 
 // Caption bands under the controls.
 inline constexpr int kKnobCaptionTop = 144, kKnobCaptionBottom = 152;
@@ -74,13 +83,13 @@ inline constexpr std::array<Section, 4> kSliderSections{{
 
 // The display and what the editor draws on it.
 inline constexpr Box kGlass{288, 84, 496, 134};
-inline constexpr Box kProgramNumber{296, 90, 314, 106};
-inline constexpr Box kProgramName{316, 90, 488, 106};
-inline constexpr Box kMenuButton{297, 112, 313, 128};
-inline constexpr Box kPrevButton{320, 112, 336, 128};
-inline constexpr Box kNextButton{336, 112, 352, 128};
-inline constexpr Box kVoices{424, 112, 488, 128};
-inline constexpr Box kLogo{40, 16, 128, 40};
+inline constexpr Box kProgramNumber = boxOf(zynka::layout::kProgramNumber);
+inline constexpr Box kProgramName = boxOf(zynka::layout::kProgramName);
+inline constexpr Box kMenuButton = boxOf(zynka::layout::kProgramMenu);
+inline constexpr Box kPrevButton = boxOf(zynka::layout::kPrevButton);
+inline constexpr Box kNextButton = boxOf(zynka::layout::kNextButton);
+inline constexpr Box kVoices = boxOf(zynka::layout::kVoiceCount);
+inline constexpr Box kLogo = boxOf(zynka::layout::kSplashArea);
 
 // The display's text colour, which the editor uses too.
 inline constexpr int kTealR = 80, kTealG = 205, kTealB = 189;

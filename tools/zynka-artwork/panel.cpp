@@ -316,11 +316,11 @@ std::unique_ptr<Canvas> drawBackground() {
   // captions; the knob value boxes (y 156..180) and the slider ones (from
   // y 348) fall just outside them.
   for (const Section& s : kKnobSections) {
-    drawPlate(cr, s.left - 8, 56, s.right + 8, 156);
+    drawPlate(cr, s.left - 8, 56, s.right + 8, zynka::layout::kKnobValueBoxTop);
     drawSectionTitle(cr, s.title, s.left - 8, s.right + 8, 70, 8);
   }
   for (const Section& s : kSliderSections) {
-    drawPlate(cr, s.left, 181, s.right, 348);
+    drawPlate(cr, s.left, 181, s.right, zynka::layout::kSliderValueBoxTop);
     drawSectionTitle(cr, s.title, s.left, s.right, 195, 8);
   }
 

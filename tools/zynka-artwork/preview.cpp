@@ -122,10 +122,9 @@ bool writePreview(const std::string& folder, const std::string& out, bool valueB
   editorText(cr, "Bright E.Piano", kProgramName, palette::teal);
   editorText(cr, "Voices 00", kVoices, palette::teal);
   if (valueBoxes) {
-    const Box volume = kKnobs[4].box;
-    valueBox(cr, {volume.left, 156, volume.right, 180}, "-2.0 dB");
-    const Box sustain = kSliders[4].box;
-    valueBox(cr, {sustain.left - 8, 348, sustain.right + 8, 372}, "0.600");
+    using zynka::layout::kControlPlaces;
+    valueBox(cr, boxOf(zynka::layout::valueBoxRect(kControlPlaces[4])), "100.0");  // Volume
+    valueBox(cr, boxOf(zynka::layout::valueBoxRect(kControlPlaces[9])), "60.0");   // Mod Sus
   }
   return canvas.writePng(out);
 }
