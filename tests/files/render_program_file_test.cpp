@@ -12,6 +12,7 @@
 #include "engine/factory_presets.h"
 #include "file_menu_editor.h"
 #include "host/program_files.h"
+#include "tests/tools/json_reader.h"
 
 namespace zynka::test {
 namespace {
@@ -98,10 +99,15 @@ TEST_F(RenderProgramFile, APresetPlaysAsItsValuesSetOneByOne) {
 
   const ToolRun list = render({"--list", "--json", "--program", "4", "--preset", (folder / "bell.zyp").string(), ZYNKA_PLUGIN_PATH});
   ASSERT_EQ(list.exitCode, 0) << list.err;
-  EXPECT_NE(list.out.find("\"currentProgram\": 4"), std::string::npos);
-  EXPECT_NE(list.out.find("\"Fuzzy E.Piano\", \"Designed Bell\", \"Harpsichord\""), std::string::npos) << list.out;
-  EXPECT_NE(list.out.find("\"name\": \"Amp Att\", \"value\": 0.05"), std::string::npos) << list.out;
-  EXPECT_NE(list.out.find("\"name\": \"Vib Rate\", \"value\": 0.6"), std::string::npos) << list.out;
+  const std::optional<Json> listing = JsonReader::parse(list.out);
+  ASSERT_TRUE(listing) << list.out;
+  EXPECT_EQ((*listing)["currentProgram"].number, 4);
+  const std::vector<std::string> programs = (*listing)["programs"].strings();
+  ASSERT_EQ(programs.size(), static_cast<std::size_t>(kNumPrograms));
+  EXPECT_EQ(std::vector<std::string>(programs.begin() + 3, programs.begin() + 6),
+            (std::vector<std::string>{"Fuzzy E.Piano", "Designed Bell", "Harpsichord"}));
+  for (int i = 0; i < kNumParams; ++i)
+    EXPECT_EQ(static_cast<float>((*listing)["parameters"][i]["value"].number), sound.parameter(i)) << kParameters[i].name;
 }
 
 TEST_F(RenderProgramFile, ABankReplacesTheProgramsAndSelectsTheOneAsked) {
@@ -112,14 +118,18 @@ TEST_F(RenderProgramFile, ABankReplacesTheProgramsAndSelectsTheOneAsked) {
 
   const ToolRun list = render({"--list", "--json", "--program", "7", "--bank", (folder / "mine.zyb").string(), ZYNKA_PLUGIN_PATH});
   ASSERT_EQ(list.exitCode, 0) << list.err;
-  EXPECT_NE(list.out.find("\"currentProgram\": 7"), std::string::npos);
-  EXPECT_NE(list.out.find("\"programs\": [\"Bank 0\", \"Bank 1\""), std::string::npos) << list.out;
-  EXPECT_NE(list.out.find("\"Designed Bell\", \"Bank 8\""), std::string::npos) << list.out;
-  EXPECT_NE(list.out.find("\"Bank 98\"]"), std::string::npos) << list.out;
-  EXPECT_NE(list.out.find("\"name\": \"Volume\", \"value\": 0.9"), std::string::npos) << list.out;
+  const std::optional<Json> listing = JsonReader::parse(list.out);
+  ASSERT_TRUE(listing) << list.out;
+  EXPECT_EQ((*listing)["currentProgram"].number, 7);
+  std::vector<std::string> names;
+  for (const ProgramRecord& program : bank) names.push_back(program.name);
+  EXPECT_EQ((*listing)["programs"].strings(), names);
+  EXPECT_EQ(static_cast<float>((*listing)["parameters"][kVolume]["value"].number), 0.9f);
 
   const ToolRun first = render({"--list", "--json", "--bank", (folder / "mine.zyb").string(), ZYNKA_PLUGIN_PATH});
-  EXPECT_NE(first.out.find("\"currentProgram\": 0"), std::string::npos);
+  const std::optional<Json> firstListing = JsonReader::parse(first.out);
+  ASSERT_TRUE(firstListing) << first.out;
+  EXPECT_EQ((*firstListing)["currentProgram"].number, 0);
 }
 
 TEST_F(RenderProgramFile, FilesThatAreNotZynkaProgramsAreRefused) {

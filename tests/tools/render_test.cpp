@@ -17,6 +17,7 @@
 #include <sstream>
 #include <vector>
 
+#include "tests/tools/json_reader.h"
 #include "tests/tools/wav_reader.h"
 
 namespace {
@@ -257,10 +258,14 @@ TEST(ZynkaRender, ListsProgramsAndParametersWithLongTextsIntact) {
 
   r = render({"--list", "--json", FAKE_PLUGIN_PATH});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(r.out.find("\"programs\": [\"Clicks\", \"Decay\", \"Silent\"]"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("{\"index\": 0, \"name\": \"Gain\", \"value\": 1, \"display\": \"1.00\"}"),
-            std::string::npos)
-      << r.out;
+  const std::optional<Json> list = JsonReader::parse(r.out);
+  ASSERT_TRUE(list) << r.out;
+  EXPECT_EQ((*list)["programs"].strings(), (std::vector<std::string>{"Clicks", "Decay", "Silent"}));
+  const Json& gain = (*list)["parameters"][0];
+  EXPECT_EQ(gain["index"].number, 0);
+  EXPECT_EQ(gain["name"].string, "Gain");
+  EXPECT_EQ(gain["value"].number, 1);
+  EXPECT_EQ(gain["display"].string, "1.00");
 }
 
 TEST(ZynkaRender, HelpAndUsage) {

@@ -1,13 +1,48 @@
-// zynka-render's entry point: collects the arguments as UTF-8 and runs the tool.
+// zynka-render: a command-line VST2 host that plays a Standard MIDI File through any
+// VST2 instrument library and writes what it renders to a WAV file. Its entry point
+// collects the arguments as UTF-8, then lists the plug-in or renders with it.
+#include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "tools/zynka-render/listing.h"
+#include "tools/zynka-render/messages.h"
+#include "tools/zynka-render/options.h"
 #include "tools/zynka-render/render.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
 #endif
+
+namespace {
+
+/// Runs the tool on these arguments (without the program name); the exit status.
+int run(const std::vector<std::string>& args) {
+  using namespace zrender;
+  try {
+    Options options;
+    std::string error;
+    if (!parseArguments(args, options, error)) {
+      report(error + " (see --help)");
+      return kExitUsage;
+    }
+    if (options.help) {
+      std::fputs(usageText(), stdout);
+      return kExitOk;
+    }
+    return options.list ? listPlugin(options) : renderFile(options);
+  } catch (const std::bad_alloc&) {
+    report("out of memory");
+  } catch (const std::exception& e) {
+    report(std::string("unexpected failure: ") + e.what());
+  }
+  return kExitFailure;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args;
@@ -27,5 +62,5 @@ int main(int argc, char** argv) {
 #else
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 #endif
-  return zrender::run(args);
+  return run(args);
 }

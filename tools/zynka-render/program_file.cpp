@@ -1,20 +1,15 @@
 #include "tools/zynka-render/program_file.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <vector>
 
 #include "engine/config.h"
 #include "engine/program.h"
 #include "host/program_files.h"
+#include "tools/zynka-render/files.h"
 
 namespace zrender {
 namespace {
-
-/// The file's path: UTF-8 on every platform, as the arguments are.
-std::filesystem::path pathOf(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 /// Hands one program to the plug-in as its program `index`.
 void sendProgram(hostkit::Host& host, AEffect* effect, int index, const zynka::ProgramRecord& record) {

@@ -6,7 +6,7 @@
 
 #include "host/aeffect.h"
 #include "tools/hostkit/hostkit.h"
-#include "tools/zynka-render/render.h"
+#include "tools/zynka-render/options.h"
 
 namespace zrender {
 

@@ -1,42 +1,13 @@
-// zynka-render: a command-line VST2 host that plays a Standard MIDI File through any
-// VST2 instrument library and writes what it renders to a WAV file.
+// Rendering: a MIDI file played through the plug-in into a WAV file, on until the
+// tail has faded.
 #pragma once
 
-#include <string>
-#include <utility>
-#include <vector>
-
-#include "tools/zynka-render/wav.h"
+#include "tools/zynka-render/options.h"
 
 namespace zrender {
 
-/// What the command line asks for.
-struct Options {
-  std::string plugin;
-  std::string midi;
-  std::string output;
-  bool help = false;
-  bool list = false;
-  bool json = false;
-  bool useDouble = false;
-  bool quiet = false;
-  int program = -1;  // -1: leave the plug-in's current program
-  std::string presetFile;  // --preset: a ZYNKA preset file for that program
-  std::string bankFile;    // --bank: a ZYNKA bank file for all programs
-  std::vector<std::pair<std::string, float>> overrides;  // parameter name, normalised value
-  int sampleRate = 44100;
-  int blockSize = 512;
-  SampleFormat format = SampleFormat::Float32;
-  double tailSeconds = 10.0;
-};
-
-/// The help text printed by --help.
-const char* usageText();
-
-/// Reads the arguments (without the program name); false and a one-line error if they are wrong.
-bool parseArguments(const std::vector<std::string>& args, Options& options, std::string& error);
-
-/// Runs the tool on these arguments (without the program name); the process exit code.
-int run(const std::vector<std::string>& args);
+/// Renders options.midi through options.plugin into options.output and prints a summary
+/// line; the exit status.
+int renderFile(const Options& options);
 
 }  // namespace zrender

@@ -4,11 +4,14 @@
 #include <cmath>
 #include <cstring>
 
+#include "tools/zynka-render/files.h"
+
 namespace zrender {
 namespace {
 
 constexpr std::uint32_t kDefaultTempo = 500000;  // 120 BPM, the SMF default
 constexpr int kMaxTracks = 4096;                 // far beyond any real file; bounds the work
+constexpr std::size_t kMaxFileBytes = 64u << 20;
 
 /// A bounds-checked reader over the file's bytes; every failure is a sticky error.
 class Reader {
@@ -232,6 +235,15 @@ std::optional<MidiFile> parseMidiFile(const std::uint8_t* data, std::size_t size
   std::stable_sort(file.tempos.begin(), file.tempos.end(),
                    [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
   if (file.smpteTicksPerSecond > 0) file.tempos.clear();  // tempo has no meaning in SMPTE time
+  return file;
+}
+
+std::optional<MidiFile> readMidiFile(const std::string& path, std::string& error) {
+  std::optional<std::vector<std::uint8_t>> bytes = readFile(path, kMaxFileBytes, "a MIDI file", error);
+  if (!bytes) return std::nullopt;
+  std::string why;
+  std::optional<MidiFile> file = parseMidiFile(bytes->data(), bytes->size(), why);
+  if (!file) error = path + ": " + why;
   return file;
 }
 

@@ -39,6 +39,10 @@ struct MidiFile {
 std::optional<MidiFile> parseMidiFile(const std::uint8_t* data, std::size_t size,
                                       std::string& error);
 
+/// Reads and parses the file at this UTF-8 path; nullopt and a one-line error naming it when
+/// it cannot be read or played.
+std::optional<MidiFile> readMidiFile(const std::string& path, std::string& error);
+
 /// Turns ticks into seconds through the file's tempo changes (120 BPM until the first).
 class TempoMap {
  public:

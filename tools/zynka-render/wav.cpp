@@ -7,9 +7,7 @@
 #include <limits>
 #include <system_error>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "tools/zynka-render/files.h"
 
 namespace zrender {
 namespace {
@@ -34,28 +32,9 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 }
 void putTag(std::vector<std::uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
-/// A filesystem path from UTF-8 text, on every platform.
-std::filesystem::path pathOf(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 std::string describe(int code) { return std::generic_category().message(code); }
 
 }  // namespace
-
-std::FILE* openFile(const std::string& path, const char* mode) {
-#ifdef _WIN32
-  auto widen = [](const std::string& s) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, w.data(), n);
-    return w;
-  };
-  return _wfopen(widen(path).c_str(), widen(mode).c_str());
-#else
-  return std::fopen(path.c_str(), mode);
-#endif
-}
 
 std::vector<std::uint8_t> wavHeader(const WavLayout& layout, std::uint64_t frames) {
   const std::uint32_t blockAlign = static_cast<std::uint32_t>(layout.channels * bytesPerSample(layout));

@@ -58,7 +58,4 @@ class WavWriter {
   std::vector<std::uint8_t> buffer_;
 };
 
-/// Opens a file by its UTF-8 path (wide-character API on Windows).
-std::FILE* openFile(const std::string& path, const char* mode);
-
 }  // namespace zrender
