@@ -7,7 +7,7 @@
 #include "editor/layout.h"
 #include "editor/panel_controls.h"
 #include "engine/plugin.h"
-#include "host/preset_files.h"
+#include "editor/file_commands.h"
 #include "toolkit/cbitmap.h"
 #include "toolkit/ckickbutton.h"
 #include "toolkit/csplashscreen.h"
@@ -52,10 +52,9 @@ View* place(CFrame* frame, View* view) {
 Editor::Editor(Plugin* owner) : TooltipEditor(owner), plugin(owner) {
   for (auto& value : reportedValues) value.store(0.0f, std::memory_order_relaxed);
   setKnobMode(kLinearMode);
-  // OLE belongs to the thread that starts it: only a successful start on this thread is
-  // balanced, and only on the same thread.
-  oleInitialized = Platform::oleInitialize();
-  oleThread = Platform::currentThreadId();
+  // The thread that makes the editor is set up for its windows and dialogs for the editor's
+  // whole life (the host makes the plug-in on its user-interface thread).
+  threadSetup = Platform::setUpThread();
   // Hosts size their window from the rectangle before they open the editor.
   CCoord width = kDefaultWidth;
   CCoord height = kDefaultHeight;
@@ -65,7 +64,7 @@ Editor::Editor(Plugin* owner) : TooltipEditor(owner), plugin(owner) {
 
 Editor::~Editor() {
   close();
-  if (oleInitialized && oleThread == Platform::currentThreadId()) Platform::oleUninitialize();
+  Platform::endThreadSetup(threadSetup);
 }
 
 bool Editor::onEditorThread() const {

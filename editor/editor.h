@@ -13,6 +13,9 @@
 namespace VSTGUI {
 class CKickButton;
 class CSplashScreen;
+namespace Platform {
+struct ThreadSetup;
+}
 }  // namespace VSTGUI
 
 namespace zynka {
@@ -75,8 +78,7 @@ class Editor : public TooltipEditor, public EditorLink {
   bool runFileCommand(Command command);
 
   Plugin* plugin;
-  bool oleInitialized = false;
-  std::uintptr_t oleThread = 0;
+  VSTGUI::Platform::ThreadSetup* threadSetup = nullptr;
 
   // Views of the open frame (owned by the frame), and the value boxes (owned here).
   VSTGUI::CSplashScreen* splash = nullptr;
@@ -94,5 +96,8 @@ class Editor : public TooltipEditor, public EditorLink {
   std::atomic<std::uint32_t> reportedMask{0};
   std::atomic<std::uintptr_t> editorThread{0};
 };
+
+/// Makes the plug-in's editor: the EditorFactory the plug-in is made with.
+EditorParts createEditor(Plugin* plugin);
 
 }  // namespace zynka

@@ -43,7 +43,7 @@ class TooltipControl : public Base {
     showTooltipOf(this, true);
     return Base::onWheel(where, distance, buttons);
   }
-  std::int32_t onKeyDown(VstKeyCode& keyCode) override {
+  std::int32_t onKeyDown(VSTGUI::VstKeyCode& keyCode) override {
     if (keyCode.virt >= VSTGUI::VKEY_LEFT && keyCode.virt <= VSTGUI::VKEY_DOWN) showTooltipOf(this, true);
     return Base::onKeyDown(keyCode);
   }

@@ -309,3 +309,50 @@ TEST_F(EditorHost, SavePresetAndLoadPresetUseTheCommonDialogs) {
   DeleteFileW(path.c_str());
   RemoveDirectoryW(folder.c_str());
 }
+
+// --- OLE ---------------------------------------------------------------------------------------
+
+namespace {
+
+/// How OLE stands on the calling thread, which is left as it was: S_OK when nothing had
+/// initialised it, S_FALSE when something had, RPC_E_CHANGED_MODE in a multi-threaded apartment.
+HRESULT oleOnThisThread() {
+  const HRESULT result = OleInitialize(nullptr);
+  if (SUCCEEDED(result)) OleUninitialize();
+  return result;
+}
+
+}  // namespace
+
+TEST(EditorOle, TheEditorHoldsOleForItsLifeOnTheThreadThatMadeIt) {
+  // On threads of their own, whose COM nothing else has touched.
+  // Makes the plug-in (and with it the editor) and closes it; how OLE stood in between.
+  auto makeAndClose = []() -> HRESULT {
+    HMODULE library = LoadLibraryW(widen(ZYNKA_DLL_PATH).c_str());
+    auto entry = library ? reinterpret_cast<AEffect* (*)(audioMasterCallback)>(
+                               reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")))
+                         : nullptr;
+    AEffect* effect = entry ? entry(gesture_host::callback) : nullptr;
+    if (!effect) {
+      ADD_FAILURE() << "the plug-in was not made";
+      if (library) FreeLibrary(library);
+      return E_FAIL;
+    }
+    const HRESULT during = oleOnThisThread();
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    FreeLibrary(library);
+    return during;
+  };
+  std::thread([&] {
+    EXPECT_EQ(oleOnThisThread(), S_OK) << "a fresh thread";
+    EXPECT_EQ(makeAndClose(), S_FALSE) << "the editor initialised OLE";
+    EXPECT_EQ(oleOnThisThread(), S_OK) << "and balanced it when the plug-in closed";
+  }).join();
+  std::thread([&] {
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);  // the host's own COM
+    EXPECT_EQ(makeAndClose(), RPC_E_CHANGED_MODE);
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE) << "the host's COM is still there";
+    CoUninitialize();
+    CoUninitialize();
+  }).join();
+}

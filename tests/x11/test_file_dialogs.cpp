@@ -33,10 +33,11 @@ namespace {
 FileDialogRequest savePreset() {
   FileDialogRequest request;
   request.save = true;
-  request.filter = std::string("Preset Files (*.zyp)\0*.zyp\0All Files (*.*)\0*.*\0\0"sv);
   request.title = "Save Preset";
-  request.flags = kFileDialogOverwritePrompt | kFileDialogPathMustExist;
+  request.filters = {{"Preset Files (*.zyp)", {"*.zyp"}}, {"All Files (*.*)", {"*"}}};
   request.defaultExtension = "zyp";
+  request.confirmOverwrite = true;
+  request.folderMustExist = true;
   return request;
 }
 
@@ -140,7 +141,8 @@ TEST_F(LinuxFileDialogs, BuiltInDialogAnswersTypedNamesCancelsAndAsks) {
   FileDialogRequest load = savePreset();
   load.save = false;
   load.title = "Load Preset";
-  load.flags = kFileDialogFileMustExist | kFileDialogHideReadOnly;
+  load.confirmOverwrite = load.folderMustExist = false;
+  load.fileMustExist = true;
   {
     std::atomic<bool> stayed{false};
     Hand hand("Load Preset", [&stayed](x11_test::Host& h) {
@@ -157,7 +159,7 @@ TEST_F(LinuxFileDialogs, BuiltInDialogAnswersTypedNamesCancelsAndAsks) {
   MessageRequest message;
   message.caption = "Error";
   message.text = "The file could not be saved.";
-  message.style = kMessageErrorIcon;
+  message.icon = MessageRequest::kError;
   {
     Hand hand("Error", [](x11_test::Host& h) { h.type(XK_Return); });
     showMessage(message);
@@ -191,7 +193,7 @@ TEST_F(LinuxFileDialogs, ZenityOnPathGetsTheRequestAsArgumentsWithoutAShell) {
   MessageRequest message;
   message.caption = "Error";
   message.text = "The selected file is not a ZYNKA preset.";
-  message.style = kMessageErrorIcon;
+  message.icon = MessageRequest::kError;
   showMessage(message);
   EXPECT_EQ(lines(), (std::vector<std::string>{"--error", "--title=Error", "--no-markup",
                                                "--text=The selected file is not a ZYNKA preset."}));

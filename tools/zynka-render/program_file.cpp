@@ -6,7 +6,7 @@
 
 #include "engine/config.h"
 #include "engine/program.h"
-#include "host/program_files.h"
+#include "engine/program_files.h"
 
 namespace zrender {
 namespace {

@@ -47,8 +47,9 @@ constexpr int kGlyphWatch = 150, kGlyphHDouble = 108, kGlyphVDouble = 116, kGlyp
 constexpr xcb_timestamp_t kDoubleClickTime = 500;
 constexpr int kDoubleClickDistance = 2;
 
-/// X11 button numbers beyond the wheel: back and forward (Windows' XBUTTON1 and 2).
-constexpr int kButtonBack = 8, kButtonForward = 9;
+/// X11 button numbers of the wheel (a notch is a press and a release), and beyond it back and
+/// forward (Windows' XBUTTON1 and 2).
+constexpr int kButtonWheelUp = 4, kButtonWheelDown = 5, kButtonBack = 8, kButtonForward = 9;
 
 std::vector<Window*>& openWindows() {
   static std::vector<Window*> windows;
@@ -117,13 +118,11 @@ bool takeApart(Window* window, const xcb_generic_event_t* event, WindowMessage& 
       window->time = e->time;
       xState = e->state;
       const int button = e->detail;
-      if (button == 4 || button == 5) {
-        // One notch of the wheel; buttons 6 and 7 turn sideways, which Windows' frame ignores too.
+      if (button == kButtonWheelUp || button == kButtonWheelDown) {
+        // One notch of the wheel; buttons 6 and 7 turn sideways, which the frame leaves alone.
         m = pointerMessage(window, WindowMessage::kWheel, e->event_x, e->event_y, e->root_x, e->root_y,
                            keyStateOf(window, e->state));
-        m.x = e->root_x;
-        m.y = e->root_y;
-        m.wheelDelta = button == 4 ? 120 : -120;
+        m.wheelNotches = button == kButtonWheelUp ? 1 : -1;
         return true;
       }
       const std::uint32_t bit = buttonBit(button);
@@ -294,14 +293,14 @@ Watch::~Watch() {
     }
 }
 
-void sendToFrame(Window* window, const WindowMessage& message, std::uint16_t xState) {
+bool sendToFrame(Window* window, const WindowMessage& message, std::uint16_t xState) {
   const Dispatching saved = gDispatching;
   gDispatching = {true, message.keyState, (xState & window->keyboard.altMask()) != 0};
   Watch watch(window);
-  bool callDefault = true;
-  dispatchWindowMessage(window->frame, window, message, callDefault);
+  const bool used = dispatchWindowMessage(window->frame, window, message);
   gDispatching = saved;
   if (watch.alive) window->originKnown = false;
+  return used;
 }
 
 void loseWindow(Window* window, bool broken) {
@@ -310,8 +309,7 @@ void loseWindow(Window* window, bool broken) {
   else window->destroyed = true;
   WindowMessage m;
   m.kind = WindowMessage::kDestroyed;
-  bool callDefault = true;
-  dispatchWindowMessage(window->frame, window, m, callDefault);
+  dispatchWindowMessage(window->frame, window, m);
 }
 
 void paintNow(Window* window) {
@@ -326,13 +324,13 @@ void paintNow(Window* window) {
   if (watch.alive) window->painting = false;
 }
 
-bool oleInitialize() { return false; }  // nothing of OLE on X11, so nothing to balance
-void oleUninitialize() {}
-// The window keeps its own back store, so the frame draws straight into it (the path of
-// composited Windows).
-int getMajorVersion() { return 6; }
+// X needs nothing set up per thread: the window has a connection of its own.
+ThreadSetup* setUpThread() { return nullptr; }
+void endThreadSetup(ThreadSetup*) {}
+// The window keeps its own back store, so the frame draws straight into it.
+bool isComposited() { return true; }
 
-Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, int) {
+Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, bool) {
   const auto parent = static_cast<xcb_window_t>(reinterpret_cast<std::uintptr_t>(parentWindow));
   if (!parent || size.width() <= 0 || size.height() <= 0 || size.width() > 32767 || size.height() > 32767)
     return nullptr;
