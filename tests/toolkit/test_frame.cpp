@@ -278,9 +278,9 @@ TEST_F(FrameTest, KeysGoToTheFocusViewThenTheModalView) {
 
 // --- wheel ---------------------------------------------------------------------------------------
 
-TEST_F(FrameTest, TheWheelTurnsTheViewUnderTheMouseExceptDuringADrag) {
+TEST_F(FrameTest, TheWheelTurnsTheViewUnderTheMouseAndIsPassedOnOnlyWhenNoViewUsedIt) {
   Headless::setMouseButtons(kShift | kLButton | kRButton);
-  EXPECT_FALSE(Headless::send(window, Headless::wheelMessage(20, 20, 2))) << "the platform's default handling follows";
+  EXPECT_TRUE(Headless::send(window, Headless::wheelMessage(20, 20, 2))) << "used: it goes no further";
   ASSERT_EQ(log.size(), 1u);
   EXPECT_EQ(log[0].what, "a:wheel");
   EXPECT_EQ(log[0].where, CPoint(20, 20));
@@ -288,11 +288,12 @@ TEST_F(FrameTest, TheWheelTurnsTheViewUnderTheMouseExceptDuringADrag) {
   EXPECT_EQ(a->lastWheel, 2.f);
   Headless::send(window, Headless::wheelMessage(20, 20, -1));
   EXPECT_EQ(a->lastWheel, -1.f);
-  EXPECT_FALSE(frame->onWheel(CPoint(390, 290), 1.f, 0)) << "no view there";
+  EXPECT_FALSE(Headless::send(window, Headless::wheelMessage(390, 290, 1)))
+      << "no view there: the window system's default handling follows";
 
   frame->onMouseDown(CPoint(20, 20), kLButton);
   log.clear();
-  EXPECT_FALSE(frame->onWheel(CPoint(20, 20), 1.f, 0)) << "no wheel during a drag";
+  EXPECT_FALSE(Headless::send(window, Headless::wheelMessage(20, 20, 1))) << "no wheel during a drag";
   EXPECT_TRUE(log.empty());
   frame->onMouseUp(CPoint(20, 20), 0);
 }

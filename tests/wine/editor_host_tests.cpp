@@ -310,9 +310,69 @@ TEST_F(EditorHost, SavePresetAndLoadPresetUseTheCommonDialogs) {
   RemoveDirectoryW(folder.c_str());
 }
 
-// --- OLE ---------------------------------------------------------------------------------------
+// --- the wheel under a host that forwards it, and OLE ------------------------------------------
 
 namespace {
+
+/// Lets the window system deliver messages until done() or the deadline; done()'s answer.
+bool pumpUntil(const std::function<bool()>& done, DWORD deadlineMs = 5000) {
+  const DWORD end = GetTickCount() + deadlineMs;
+  while (!done()) {
+    if (static_cast<int>(end - GetTickCount()) <= 0) return done();
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    Sleep(5);
+  }
+  return true;
+}
+
+/// What a forwarding host saw of the wheel.
+struct WheelSeen {
+  int turns = 0;     // wheel messages the system gave the host, handled to the end
+  int returned = 0;  // wheel messages that came back to the host from its child
+  int scrolled = 0;  // wheel messages the host used itself
+};
+
+/// Makes the host's window one that hands every wheel message it gets to the child window under
+/// the pointer, as hosts do for a system that sends the wheel to the focused window. A message
+/// the child passes back is forwarded again, at most kDepth deep (the host's guard against
+/// endless recursion); beyond that the host uses it itself, to scroll.
+class ForwardingHost {
+ public:
+  static constexpr int kDepth = 10;
+  explicit ForwardingHost(HWND window) : window(window) {
+    seen = WheelSeen{};
+    hostProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+  }
+  ~ForwardingHost() { SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hostProc)); }
+
+  static inline WheelSeen seen;
+
+ private:
+  static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_MOUSEWHEEL) return CallWindowProcW(hostProc, hwnd, message, wParam, lParam);
+    if (depth > 0) ++seen.returned;
+    POINT where = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ScreenToClient(hwnd, &where);
+    HWND under = ChildWindowFromPointEx(hwnd, where, CWP_SKIPINVISIBLE);
+    if (under && under != hwnd && depth < kDepth) {
+      ++depth;
+      SendMessageW(under, WM_MOUSEWHEEL, wParam, lParam);
+      --depth;
+    } else {
+      ++seen.scrolled;
+    }
+    if (depth == 0) ++seen.turns;
+    return 0;
+  }
+
+  HWND window;
+  static inline WNDPROC hostProc = nullptr;
+  static inline int depth = 0;
+};
 
 /// How OLE stands on the calling thread, which is left as it was: S_OK when nothing had
 /// initialised it, S_FALSE when something had, RPC_E_CHANGED_MODE in a multi-threaded apartment.
@@ -323,6 +383,32 @@ HRESULT oleOnThisThread() {
 }
 
 }  // namespace
+
+TEST_F(EditorHost, OneWheelNotchIsOneStepUnderAHostThatForwardsTheWheel) {
+  ForwardingHost forwarding(host);
+  auto turnAt = [&](int x, int y) {
+    POINT where = {x, y};
+    ClientToScreen(frame, &where);
+    const int turns = ForwardingHost::seen.turns;
+    PostMessageW(host, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(where.x, where.y));
+    return pumpUntil([&] { return ForwardingHost::seen.turns > turns; });
+  };
+
+  // Over the Tuning knob (0.5): one step of 0.1, and nothing goes back to the host.
+  gesture_host::log().clear();
+  ASSERT_TRUE(turnAt(688, 112));
+  EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 15", "automate 15 0.6", "end 15"}));
+  EXPECT_EQ(effect->getParameter(effect, 15), 0.6f);
+  EXPECT_EQ(ForwardingHost::seen.returned, 0) << "the frame kept the notch it used";
+  EXPECT_EQ(ForwardingHost::seen.scrolled, 0);
+
+  // Over no control the notch goes on to the host's window, which may scroll with it.
+  gesture_host::log().clear();
+  ASSERT_TRUE(turnAt(20, 20));
+  EXPECT_TRUE(gesture_host::log().empty());
+  EXPECT_GT(ForwardingHost::seen.returned, 0) << "the unused notch reached the host's window";
+  EXPECT_EQ(ForwardingHost::seen.scrolled, 1);
+}
 
 TEST(EditorOle, TheEditorHoldsOleForItsLifeOnTheThreadThatMadeIt) {
   // On threads of their own, whose COM nothing else has touched.

@@ -206,6 +206,41 @@ TEST_F(X11Plugin, ClosingAndOpeningAgain) {
   open();
 }
 
+TEST_F(X11Plugin, AWheelNotchTheEditorUsedStaysWithItAndAnUnusedOneGoesToTheHostsWindow) {
+  Display* dpy = host.display();
+  XSelectInput(dpy, host.parentWindow(), ButtonPressMask | ButtonReleaseMask);
+  XSync(dpy, False);
+  auto notch = [&](int x, int y) {
+    host.moveTo(x, y);
+    host.button(4, true);
+    host.button(4, false);
+  };
+
+  notch(688, 112);  // the Tuning knob (0.5): one step
+  EXPECT_TRUE(heard("end 15"));
+  EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 15", "automate 15 0.6", "end 15"}));
+
+  // Over no control the notch goes on to the host's window, as if the editor's window did
+  // not take the wheel: a press and a release, sent by the editor after the first notch's
+  // turn, so a passed first notch would have come before them.
+  notch(20, 20);
+  std::vector<XButtonEvent> got;
+  EXPECT_TRUE(plugin.idle(3000, [&] {
+    XEvent event;
+    while (XCheckWindowEvent(dpy, host.parentWindow(), ButtonPressMask | ButtonReleaseMask, &event))
+      got.push_back(event.xbutton);
+    return got.size() >= 2;
+  }));
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_EQ(got[0].type, ButtonPress);
+  EXPECT_EQ(got[0].button, 4u);
+  EXPECT_EQ(got[0].x, 20);
+  EXPECT_EQ(got[0].y, 20);
+  EXPECT_TRUE(got[0].send_event);
+  EXPECT_EQ(got[1].type, ButtonRelease);
+  EXPECT_EQ(gesture_host::log().size(), 3u) << "the unused notch turned nothing";
+}
+
 TEST(X11PluginWithoutServer, NoDisplayMeansNoEditorAndThePlugInPlays) {
   Plugin plugin;
   ASSERT_NE(plugin.effect, nullptr);

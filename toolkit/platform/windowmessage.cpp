@@ -63,8 +63,9 @@ bool dispatchWindowMessage(CFrame* frame, Platform::Window* window, const Window
       return true;
     case WindowMessage::kWheel: {
       const CButton buttons = Platform::getMouseButtons() & (kShift | kControl | kAlt);
-      frame->onWheel(where, static_cast<float>(message.wheelNotches), buttons);
-      return false;  // the window system's default handling follows
+      // A turn the frame used goes no further: a host that hands the window system's wheel
+      // messages back to the window under the mouse would otherwise turn the control again.
+      return frame->onWheel(where, static_cast<float>(message.wheelNotches), buttons);
     }
     case WindowMessage::kMouseLeave: {
       CPoint location;

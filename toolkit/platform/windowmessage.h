@@ -43,7 +43,8 @@ enum : std::uint32_t {
 CButton buttonsFromKeyState(std::uint32_t keyState);
 
 /// Runs one message through the frame. True when the frame used it, so the window system's
-/// default handling must not follow.
+/// default handling must not follow: for a wheel turn, when a view took it (a turn over no
+/// control, or during a drag, is left to the window system, which may pass it to the host).
 bool dispatchWindowMessage(CFrame* frame, Platform::Window* window, const WindowMessage& message);
 
 /// The colours of the native text field the frame's focus view shows; false when the focus

@@ -87,6 +87,7 @@ LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       return colourEditBox(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), text, back);
     }
     default:
+      // A message the frame used (a wheel turn over a control among them) goes no further.
       if (dispatchWindowMessage(window->frame, window, takeApart(window, message, wParam, lParam))) return 0;
       break;
   }

@@ -61,6 +61,7 @@ struct Window {
   int lastPressX = 0;
   int lastPressY = 0;
   bool leaveTracking = false;
+  int passedWheelButton = 0;  // the wheel button whose unused press went to the parent window
   bool originKnown = false;  // while one pointer event is dispatched
   CPoint origin;
   xcb_font_t cursorFont = 0;

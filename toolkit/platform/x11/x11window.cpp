@@ -201,6 +201,25 @@ void invalidate(Window* window, CRect rect) {
   window->invalid.bottom = std::max(window->invalid.bottom, rect.bottom);
 }
 
+/// Hands a wheel button event the frame did not use to the host's window, as the server would
+/// have had the frame window not taken wheel buttons: the host may scroll with it.
+void passToParent(Window* window, const xcb_button_press_event_t& event) {
+  auto position = X11::reply(xcb_translate_coordinates_reply(
+      window->connection, xcb_translate_coordinates(window->connection, window->id, window->parent, event.event_x,
+                                                    event.event_y),
+      nullptr));
+  if (!position) return;
+  xcb_button_press_event_t passed = event;
+  passed.event = window->parent;
+  passed.child = window->id;
+  passed.event_x = position->dst_x;
+  passed.event_y = position->dst_y;
+  const bool press = (event.response_type & 0x7F) == XCB_BUTTON_PRESS;
+  xcb_send_event(window->connection, 1, window->parent,
+                 press ? XCB_EVENT_MASK_BUTTON_PRESS : XCB_EVENT_MASK_BUTTON_RELEASE,
+                 reinterpret_cast<const char*>(&passed));
+}
+
 /// Handles one event of the window's connection.
 void handleEvent(Window* window, xcb_generic_event_t* event) {
   const std::uint8_t type = event->response_type & 0x7F;
@@ -240,6 +259,12 @@ void handleEvent(Window* window, xcb_generic_event_t* event) {
     handleTextFieldEvent(window, event, target);
     return;
   }
+  const auto* button = reinterpret_cast<const xcb_button_press_event_t*>(event);
+  if (type == XCB_BUTTON_RELEASE && button->detail == window->passedWheelButton) {
+    window->passedWheelButton = 0;
+    passToParent(window, *button);  // the release of a notch the host got the press of
+    return;
+  }
   WindowMessage m;
   std::uint16_t xState = 0;
   if (!takeApart(window, event, m, xState)) return;
@@ -247,7 +272,12 @@ void handleEvent(Window* window, xcb_generic_event_t* event) {
     loseWindow(window, false);
     return;
   }
-  sendToFrame(window, m, xState);
+  Watch watch(window);
+  const bool used = sendToFrame(window, m, xState);
+  if (m.kind == WindowMessage::kWheel && !used && watch.alive && usable(window)) {
+    window->passedWheelButton = button->detail;
+    passToParent(window, *button);
+  }
 }
 
 xcb_cursor_t cursorOn(Window* window, int shape) {
