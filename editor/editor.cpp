@@ -21,19 +21,8 @@ namespace {
 
 CRect toCRect(const layout::Rect& r) { return CRect(r.left, r.top, r.right, r.bottom); }
 
-// The knob strip: 101 images of 64 pixels. The slider handle (16 pixels) travels from
-// y 200 to 312 and so covers the whole 128-pixel slider.
-constexpr std::int32_t kKnobImages = 101;
-constexpr CCoord kKnobImageHeight = 64;
-constexpr CCoord kSliderTop = 200;
-constexpr CCoord kSliderTravelEnd = 312;
+/// Shift divides a drag's movement by this much.
 constexpr float kControlZoomFactor = 20.0f;
-constexpr CCoord kButtonImageHeight = 16;
-constexpr std::int32_t kMenuItemsPerColumn = 26;
-
-/// The editor's size when its background cannot be read: the size it is drawn at.
-constexpr CCoord kDefaultWidth = 856;
-constexpr CCoord kDefaultHeight = 392;
 
 enum BitmapIndex { kBackground, kSplashscreen, kKnob, kNext, kPrev, kMenuInactive, kMenuActive, kSliderHandle, kSliderBack, kBitmapCount };
 constexpr const char* kBitmapNames[kBitmapCount] = {"Background", "Splashscreen", "Knob", "Next", "Prev",
@@ -56,8 +45,9 @@ Editor::Editor(Plugin* owner) : TooltipEditor(owner), plugin(owner) {
   // whole life (the host makes the plug-in on its user-interface thread).
   threadSetup = Platform::setUpThread();
   // Hosts size their window from the rectangle before they open the editor.
-  CCoord width = kDefaultWidth;
-  CCoord height = kDefaultHeight;
+  // The size the background is drawn at, when it cannot be read.
+  CCoord width = layout::kWindowWidth;
+  CCoord height = layout::kWindowHeight;
   CBitmap::getResourceImageSize(CResourceDescription(kBitmapNames[kBackground]), width, height);
   rect = ERect{0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
 }
@@ -103,10 +93,12 @@ bool Editor::open(void* ptr) {
     const float value = plugin->getParameter(where.tag);
     CControl* control;
     if (where.knob)
-      control = new TooltipKnob(toCRect(where.rect), this, where.tag, kKnobImages, kKnobImageHeight, bitmaps[kKnob], CPoint(0, 0));
+      control = new TooltipKnob(toCRect(where.rect), this, where.tag, layout::kKnobImages, layout::kKnobSize,
+                                bitmaps[kKnob], CPoint(0, 0));
     else
-      control = new TooltipSlider(toCRect(where.rect), this, where.tag, kSliderTop, kSliderTravelEnd, bitmaps[kSliderHandle],
-                                  bitmaps[kSliderBack], CPoint(0, 0), kBottom);
+      control = new TooltipSlider(toCRect(where.rect), this, where.tag, layout::sliderTravelStart(where),
+                                  layout::sliderTravelEnd(where), bitmaps[kSliderHandle], bitmaps[kSliderBack],
+                                  CPoint(0, 0), kBottom);
     control->setDefaultValue(parameter.editorDefault);
     control->setValue(value);
     if (where.knob)
@@ -125,10 +117,10 @@ bool Editor::open(void* ptr) {
   programName = place(tree, new TextEdit(toCRect(layout::kProgramName), this));
   programMenu = place(tree, new OptionMenu(toCRect(layout::kProgramMenu), this, bitmaps[kMenuInactive],
                                            bitmaps[kMenuActive], plugin));
-  programMenu->setNbItemsPerColumn(kMenuItemsPerColumn);
-  prevButton = place(tree, new CKickButton(toCRect(layout::kPrevButton), this, kTagPrevProgram, kButtonImageHeight,
+  programMenu->setNbItemsPerColumn(layout::kMenuItemsPerColumn);
+  prevButton = place(tree, new CKickButton(toCRect(layout::kPrevButton), this, kTagPrevProgram, layout::kButtonSize,
                                            bitmaps[kPrev], CPoint(0, 0)));
-  nextButton = place(tree, new CKickButton(toCRect(layout::kNextButton), this, kTagNextProgram, kButtonImageHeight,
+  nextButton = place(tree, new CKickButton(toCRect(layout::kNextButton), this, kTagNextProgram, layout::kButtonSize,
                                            bitmaps[kNext], CPoint(0, 0)));
   voiceCount = place(tree, new TextLabel(toCRect(layout::kVoiceCount)));
 

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "editor/layout.h"
 #include "host/aeffect.h"
 #include "host/opcodes.h"
 #include "tests/gesture_host.h"
@@ -27,8 +28,9 @@
 
 namespace {
 
-constexpr int kWidth = 856;
-constexpr int kHeight = 392;
+namespace layout = zynka::layout;
+constexpr int kWidth = layout::kWindowWidth;
+constexpr int kHeight = layout::kWindowHeight;
 
 std::wstring widen(const std::string& text) {
   const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
@@ -164,6 +166,8 @@ class EditorHost : public ::testing::Test {
     post(WM_LBUTTONUP, 0, x, y);
     pumpFor(150);
   }
+  /// Clicks the middle of a view's place.
+  void click(const layout::Rect& place) { click(layout::centre(place).x, layout::centre(place).y); }
   /// Chooses a program-menu entry with the keys, from another thread while the popup waits.
   void chooseMenuEntry(int downPresses, const std::function<void()>& thenOnTheSameThread) {
     std::thread chooser([&] {
@@ -176,7 +180,7 @@ class EditorHost : public ::testing::Test {
       PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 1);
       thenOnTheSameThread();
     });
-    post(WM_LBUTTONDOWN, MK_LBUTTON, 305, 120);
+    post(WM_LBUTTONDOWN, MK_LBUTTON, layout::centre(layout::kProgramMenu).x, layout::centre(layout::kProgramMenu).y);
     pumpFor(400);
     chooser.join();
     pumpFor(200);
@@ -229,19 +233,24 @@ TEST_F(EditorHost, TheWindowShowsTheEditorAndTakesTheMouseAndKeys) {
   expectLooksLike("fresh");
 
   gesture_host::log().clear();
-  click(344, 120);  // Next
+  click(layout::kNextButton);
   EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 103", "automate 103 1", "automate 103 0", "end 103"}));
   EXPECT_EQ(programName(), "Jazz E.Piano");
 
   gesture_host::log().clear();
-  post(WM_LBUTTONDOWN, MK_LBUTTON, 88, 207);  // the Coarse slider's top: 1
-  post(WM_MOUSEMOVE, MK_LBUTTON, 88, 319);    // its bottom: 0
-  post(WM_LBUTTONUP, 0, 88, 319);
+  // The Coarse slider's top (1), then its bottom (0): where the handle's grip line is there.
+  const layout::Rect coarse = layout::placeOf(zynka::kCoarse).rect;
+  const int x = layout::centre(coarse).x;
+  const int top = coarse.top + layout::kSliderHandleHeight / 2 - 1;
+  const int bottom = coarse.bottom - layout::kSliderHandleHeight / 2 - 1;
+  post(WM_LBUTTONDOWN, MK_LBUTTON, x, top);
+  post(WM_MOUSEMOVE, MK_LBUTTON, x, bottom);
+  post(WM_LBUTTONUP, 0, x, bottom);
   pumpFor(150);
   EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 2", "automate 2 1", "automate 2 0", "end 2"}));
 
   // The name field: a real edit box takes typed text, Return renames the program.
-  click(400, 98);
+  click(layout::kProgramName);
   HWND box = FindWindowExW(frame, nullptr, L"EDIT", nullptr);
   ASSERT_NE(box, nullptr);
   for (wchar_t c : std::wstring(L"Glass Bells")) PostMessageW(box, WM_CHAR, c, 1);
@@ -396,13 +405,15 @@ TEST_F(EditorHost, OneWheelNotchIsOneStepUnderAHostThatForwardsTheWheel) {
 
   // Over the Tuning knob (0.5): one step of 0.1, and nothing goes back to the host.
   gesture_host::log().clear();
-  ASSERT_TRUE(turnAt(688, 112));
+  ASSERT_TRUE(turnAt(layout::centre(layout::placeOf(zynka::kTuning).rect).x,
+                     layout::centre(layout::placeOf(zynka::kTuning).rect).y));
   EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 15", "automate 15 0.6", "end 15"}));
   EXPECT_EQ(effect->getParameter(effect, 15), 0.6f);
   EXPECT_EQ(ForwardingHost::seen.returned, 0) << "the frame kept the notch it used";
   EXPECT_EQ(ForwardingHost::seen.scrolled, 0);
 
-  // Over no control the notch goes on to the host's window, which may scroll with it.
+  // Over no control (the panel's corner) the notch goes on to the host's window, which may
+  // scroll with it.
   gesture_host::log().clear();
   ASSERT_TRUE(turnAt(20, 20));
   EXPECT_TRUE(gesture_host::log().empty());
