@@ -38,7 +38,7 @@ View* place(CFrame* frame, View* view) {
 
 }  // namespace
 
-Editor::Editor(Plugin* owner) : TooltipEditor(owner), plugin(owner) {
+Editor::Editor(Plugin* owner) : ValueBoxEditor(owner), plugin(owner) {
   for (auto& value : reportedValues) value.store(0.0f, std::memory_order_relaxed);
   setKnobMode(kLinearMode);
   // The thread that makes the editor is set up for its windows and dialogs for the editor's
@@ -93,10 +93,10 @@ bool Editor::open(void* ptr) {
     const float value = plugin->getParameter(where.tag);
     CControl* control;
     if (where.knob)
-      control = new TooltipKnob(toCRect(where.rect), this, where.tag, layout::kKnobImages, layout::kKnobSize,
+      control = new ValueBoxKnob(toCRect(where.rect), this, where.tag, layout::kKnobImages, layout::kKnobSize,
                                 bitmaps[kKnob], CPoint(0, 0));
     else
-      control = new TooltipSlider(toCRect(where.rect), this, where.tag, layout::sliderTravelStart(where),
+      control = new ValueBoxSlider(toCRect(where.rect), this, where.tag, layout::sliderTravelStart(where),
                                   layout::sliderTravelEnd(where), bitmaps[kSliderHandle], bitmaps[kSliderBack],
                                   CPoint(0, 0), kBottom);
     control->setDefaultValue(parameter.editorDefault);
@@ -107,7 +107,7 @@ bool Editor::open(void* ptr) {
       static_cast<CSlider*>(control)->setZoomFactor(kControlZoomFactor);
     controls[where.tag] = place(tree, control);
 
-    auto* display = new TooltipDisplay(toCRect(layout::valueBoxRect(where)));
+    auto* display = new ValueBoxDisplay(toCRect(layout::valueBoxRect(where)));
     display->setValue(value);
     display->setStringConvert(parameter.display);
     displays[where.tag] = display;  // attached only while it shows
@@ -135,10 +135,10 @@ void Editor::close() {
   CFrame* closing = frame;
   frame = nullptr;
   // The boxes are the editor's: a shown one leaves the frame without being released by it.
-  for (TooltipDisplay* display : displays)
+  for (ValueBoxDisplay* display : displays)
     if (display && display->isAttached()) closing->removeView(display, false);
   closing->forget();
-  for (TooltipDisplay*& display : displays) {
+  for (ValueBoxDisplay*& display : displays) {
     if (display) display->forget();
     display = nullptr;
   }
@@ -186,9 +186,9 @@ void Editor::refreshPanel() {
   voiceCount->setText(text);
 }
 
-void Editor::showTooltipForTag(std::int32_t tag, bool show) {
+void Editor::showValueBoxForTag(std::int32_t tag, bool show) {
   if (!frame || tag < 0 || tag >= kNumParams || !displays[tag]) return;
-  TooltipDisplay* display = displays[tag];
+  ValueBoxDisplay* display = displays[tag];
   if (show && !display->isAttached())
     frame->addView(display);
   else if (!show && display->isAttached())

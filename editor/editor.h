@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "editor/tooltip_controls.h"
+#include "editor/value_box_controls.h"
 #include "engine/editor_link.h"
 #include "engine/parameters.h"
 
@@ -25,7 +25,7 @@ class TextLabel;
 class TextEdit;
 class OptionMenu;
 
-class Editor : public TooltipEditor, public EditorLink {
+class Editor : public ValueBoxEditor, public EditorLink {
  public:
   explicit Editor(Plugin* plugin);
   ~Editor() override;
@@ -41,7 +41,7 @@ class Editor : public TooltipEditor, public EditorLink {
   /// Keeps the value for the control of parameter `index`; it reaches the control at once on
   /// the editor's own thread while open, else at the next idle. Never touches a view elsewhere.
   void setParameter(VstInt32 index, float value) override;
-  void showTooltipForTag(std::int32_t tag, bool show) override;
+  void showValueBoxForTag(std::int32_t tag, bool show) override;
 
   // The listener of every control: each change goes to the plug-in as setParameterAutomated.
   void valueChanged(VSTGUI::CControl* control) override;
@@ -83,7 +83,7 @@ class Editor : public TooltipEditor, public EditorLink {
   // Views of the open frame (owned by the frame), and the value boxes (owned here).
   VSTGUI::CSplashScreen* splash = nullptr;
   VSTGUI::CControl* controls[kNumParams] = {};
-  TooltipDisplay* displays[kNumParams] = {};
+  ValueBoxDisplay* displays[kNumParams] = {};
   TextLabel* programNumber = nullptr;
   TextLabel* voiceCount = nullptr;
   TextEdit* programName = nullptr;

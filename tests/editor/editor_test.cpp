@@ -417,7 +417,7 @@ TEST_F(EditorTest, OpeningAndClosingAThousandTimesWhileTheHostAutomates) {
   for (int round = 0; round < 1000; ++round) {
     ASSERT_EQ(dispatch(effEditOpen, 0, 0, kHostWindow), 1);
     dispatch(effEditIdle);
-    if (round % 2) editor().showTooltipForTag(round % kNumParams, true);
+    if (round % 2) editor().showValueBoxForTag(round % kNumParams, true);
     dispatch(effEditClose);
   }
   done = true;

@@ -65,7 +65,7 @@ cairo_surface_t* render(const Scene& scene, std::string& error) {
     dispatch(effEditIdle);
     VSTGUI::Platform::Window* window = editor->getFrame()->getPlatformWindow();
     const VSTGUI::CRect all(0, 0, layout::kWindowWidth, layout::kWindowHeight);
-    if (scene.valueBox >= 0) editor->showTooltipForTag(scene.valueBox, true);
+    if (scene.valueBox >= 0) editor->showValueBoxForTag(scene.valueBox, true);
     if (scene.splash)
       click(window, layout::centre(layout::kSplashArea));
     if (scene.menuPressed) {
