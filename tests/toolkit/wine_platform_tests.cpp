@@ -11,6 +11,7 @@
 #include <string_view>
 #include <thread>
 
+#include "tests/dialog_requests.h"
 #include "toolkit/cframe.h"
 #include "toolkit/platform/win32/file_dialogs_win32.h"
 
@@ -32,18 +33,6 @@ template <typename Body>
 void onFreshThread(Body body) {
   std::thread thread(body);
   thread.join();
-}
-
-/// The program menu's "Save Preset..." request.
-Platform::FileDialogRequest savePreset() {
-  Platform::FileDialogRequest request;
-  request.save = true;
-  request.title = "Save Preset";
-  request.filters = {{"Preset Files (*.zyp)", {"*.zyp"}}, {"All Files (*.*)", {"*"}}};
-  request.defaultExtension = "zyp";
-  request.confirmOverwrite = true;
-  request.folderMustExist = true;
-  return request;
 }
 
 }  // namespace
@@ -70,16 +59,11 @@ TEST(WinePlatform, AFrameOnAThreadOfAnotherApartmentUndoesNothing) {
 }
 
 TEST(WinePlatform, AFileDialogRequestBecomesTheCommonDialogsRecord) {
-  const Platform::FileDialogRequest save = savePreset();
+  const Platform::FileDialogRequest save = dialog_requests::savePreset();
   EXPECT_EQ(Platform::Win32::fileDialogFlags(save), DWORD{0x802}) << "OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST";
   EXPECT_EQ(Platform::Win32::fileDialogFilter(save), L"Preset Files (*.zyp)\0*.zyp\0All Files (*.*)\0*.*\0\0"sv);
-
-  Platform::FileDialogRequest load = savePreset();
-  load.save = false;
-  load.title = "Load Preset";
-  load.confirmOverwrite = load.folderMustExist = false;
-  load.fileMustExist = true;
-  EXPECT_EQ(Platform::Win32::fileDialogFlags(load), DWORD{0x1004}) << "OFN_FILEMUSTEXIST | OFN_HIDEREADONLY";
+  EXPECT_EQ(Platform::Win32::fileDialogFlags(dialog_requests::loadPreset()), DWORD{0x1004})
+      << "OFN_FILEMUSTEXIST | OFN_HIDEREADONLY";
 
   EXPECT_EQ(Platform::Win32::kFileDialogPathCapacity, 260u) << "MAX_PATH characters";
 }

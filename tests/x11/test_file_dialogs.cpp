@@ -20,26 +20,17 @@
 #include <string_view>
 #include <thread>
 
+#include "tests/dialog_requests.h"
 #include "tests/x11/x11_test_util.h"
 #include "toolkit/platform/x11/file_dialogs_linux.h"
 
 using namespace VSTGUI::Platform;
 using namespace std::string_view_literals;
+using dialog_requests::loadPreset;
+using dialog_requests::savePreset;
 namespace fs = std::filesystem;
 
 namespace {
-
-/// The save preset request, as the program menu makes it.
-FileDialogRequest savePreset() {
-  FileDialogRequest request;
-  request.save = true;
-  request.title = "Save Preset";
-  request.filters = {{"Preset Files (*.zyp)", {"*.zyp"}}, {"All Files (*.*)", {"*"}}};
-  request.defaultExtension = "zyp";
-  request.confirmOverwrite = true;
-  request.folderMustExist = true;
-  return request;
-}
 
 /// A top-level window of that title, viewable; 0 when there is none.
 ::Window findTitled(Display* dpy, const std::string& title) {
@@ -138,11 +129,7 @@ TEST_F(LinuxFileDialogs, BuiltInDialogAnswersTypedNamesCancelsAndAsks) {
   EXPECT_EQ(chosen, folder / "old.zyp");
 
   // Loading a file that is not there: refused in place; the dialog stays until Escape.
-  FileDialogRequest load = savePreset();
-  load.save = false;
-  load.title = "Load Preset";
-  load.confirmOverwrite = load.folderMustExist = false;
-  load.fileMustExist = true;
+  const FileDialogRequest load = loadPreset();
   {
     std::atomic<bool> stayed{false};
     Hand hand("Load Preset", [&stayed](x11_test::Host& h) {
