@@ -14,7 +14,9 @@ namespace {
 using VSTGUI::Platform::FileDialogRequest;
 using VSTGUI::Platform::MessageRequest;
 
-bool isPreset(FileCommand command) { return command == FileCommand::kSavePreset || command == FileCommand::kLoadPreset; }
+bool isPreset(FileCommand command) {
+  return command == FileCommand::kSavePreset || command == FileCommand::kLoadPreset;
+}
 bool isSave(FileCommand command) { return command == FileCommand::kSavePreset || command == FileCommand::kSaveBank; }
 
 void showError(void* owner, const char* text) {

@@ -23,14 +23,14 @@ struct FileFilter {
 
 /// A file dialog as it is to be shown.
 struct FileDialogRequest {
-  void* owner = nullptr;             // native window that owns the dialog (null: none)
-  bool save = false;                 // a save dialog; otherwise an open dialog
-  std::string title;                 // the dialog's title
-  std::vector<FileFilter> filters;   // the first is chosen when the dialog opens
-  std::string defaultExtension;      // added to a name given without one ("zyp", no dot)
-  bool confirmOverwrite = false;     // save: ask before an existing file is replaced
-  bool folderMustExist = false;      // save: only a file in an existing folder is an answer
-  bool fileMustExist = false;        // open: only an existing file is an answer
+  void* owner = nullptr;            // native window that owns the dialog (null: none)
+  bool save = false;                // a save dialog; otherwise an open dialog
+  std::string title;                // the dialog's title
+  std::vector<FileFilter> filters;  // the first is chosen when the dialog opens
+  std::string defaultExtension;     // added to a name given without one ("zyp", no dot)
+  bool confirmOverwrite = false;    // save: ask before an existing file is replaced
+  bool folderMustExist = false;     // save: only a file in an existing folder is an answer
+  bool fileMustExist = false;       // open: only an existing file is an answer
 };
 
 /// A message box as it is to be shown: the text, a caption and one OK button.

@@ -26,7 +26,7 @@ struct Window;      // the frame's own child window
 struct Cursor;      // a mouse cursor shape
 struct DropTarget;  // the frame window's registered drop target
 struct TextField;   // a native one-line edit box over a view of the frame
-struct ThreadSetup; // what the window system was given for a thread of the toolkit's
+struct ThreadSetup;  // a thread's set-up for the toolkit's windows and dialogs
 
 // --- graphics library ---------------------------------------------------------
 /// Starts the graphics library; false when it would not start (nothing to stop then).
