@@ -12,6 +12,9 @@ namespace {
 /// The knob mode shared by all editors of the process; hosts may change it at any time.
 std::atomic<std::int32_t> gKnobMode{VSTGUI::kLinearMode};
 
+/// The host's key as the toolkit takes it.
+VSTGUI::VstKeyCode toolkitKey(const ::VstKeyCode& key) { return {key.character, key.virt, key.modifier}; }
+
 }  // namespace
 
 AEffGUIEditor::AEffGUIEditor(AudioEffectX* effect) : AEffEditor(effect), plugin(effect) {}
@@ -33,8 +36,15 @@ void AEffGUIEditor::idle() {
   if (frame) frame->idle();
 }
 
-bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) { return frame && frame->onKeyDown(keyCode) > 0; }
-bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) { return frame && frame->onKeyUp(keyCode) > 0; }
+bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
+  VSTGUI::VstKeyCode key = toolkitKey(keyCode);
+  return frame && frame->onKeyDown(key) > 0;
+}
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
+  VSTGUI::VstKeyCode key = toolkitKey(keyCode);
+  return frame && frame->onKeyUp(key) > 0;
+}
 bool AEffGUIEditor::onWheel(float) { return false; }
 
 bool AEffGUIEditor::setKnobMode(VstInt32 mode) {

@@ -7,7 +7,7 @@
 #include "editor/layout.h"
 #include "editor/panel_controls.h"
 #include "engine/plugin.h"
-#include "host/preset_files.h"
+#include "editor/file_commands.h"
 #include "toolkit/cbitmap.h"
 #include "toolkit/ckickbutton.h"
 #include "toolkit/csplashscreen.h"
@@ -21,19 +21,8 @@ namespace {
 
 CRect toCRect(const layout::Rect& r) { return CRect(r.left, r.top, r.right, r.bottom); }
 
-// The knob strip: 101 images of 64 pixels. The slider handle (16 pixels) travels from
-// y 200 to 312 and so covers the whole 128-pixel slider.
-constexpr std::int32_t kKnobImages = 101;
-constexpr CCoord kKnobImageHeight = 64;
-constexpr CCoord kSliderTop = 200;
-constexpr CCoord kSliderTravelEnd = 312;
+/// Shift divides a drag's movement by this much.
 constexpr float kControlZoomFactor = 20.0f;
-constexpr CCoord kButtonImageHeight = 16;
-constexpr std::int32_t kMenuItemsPerColumn = 26;
-
-/// The editor's size when its background cannot be read: the size it is drawn at.
-constexpr CCoord kDefaultWidth = 856;
-constexpr CCoord kDefaultHeight = 392;
 
 enum BitmapIndex { kBackground, kSplashscreen, kKnob, kNext, kPrev, kMenuInactive, kMenuActive, kSliderHandle, kSliderBack, kBitmapCount };
 constexpr const char* kBitmapNames[kBitmapCount] = {"Background", "Splashscreen", "Knob", "Next", "Prev",
@@ -49,23 +38,23 @@ View* place(CFrame* frame, View* view) {
 
 }  // namespace
 
-Editor::Editor(Plugin* owner) : TooltipEditor(owner), plugin(owner) {
+Editor::Editor(Plugin* owner) : ValueBoxEditor(owner), plugin(owner) {
   for (auto& value : reportedValues) value.store(0.0f, std::memory_order_relaxed);
   setKnobMode(kLinearMode);
-  // OLE belongs to the thread that starts it: only a successful start on this thread is
-  // balanced, and only on the same thread.
-  oleInitialized = Platform::oleInitialize();
-  oleThread = Platform::currentThreadId();
+  // The thread that makes the editor is set up for its windows and dialogs for the editor's
+  // whole life (the host makes the plug-in on its user-interface thread).
+  threadSetup = Platform::setUpThread();
   // Hosts size their window from the rectangle before they open the editor.
-  CCoord width = kDefaultWidth;
-  CCoord height = kDefaultHeight;
+  // The size the background is drawn at, when it cannot be read.
+  CCoord width = layout::kWindowWidth;
+  CCoord height = layout::kWindowHeight;
   CBitmap::getResourceImageSize(CResourceDescription(kBitmapNames[kBackground]), width, height);
   rect = ERect{0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
 }
 
 Editor::~Editor() {
   close();
-  if (oleInitialized && oleThread == Platform::currentThreadId()) Platform::oleUninitialize();
+  Platform::endThreadSetup(threadSetup);
 }
 
 bool Editor::onEditorThread() const {
@@ -104,10 +93,12 @@ bool Editor::open(void* ptr) {
     const float value = plugin->getParameter(where.tag);
     CControl* control;
     if (where.knob)
-      control = new TooltipKnob(toCRect(where.rect), this, where.tag, kKnobImages, kKnobImageHeight, bitmaps[kKnob], CPoint(0, 0));
+      control = new ValueBoxKnob(toCRect(where.rect), this, where.tag, layout::kKnobImages, layout::kKnobSize,
+                                bitmaps[kKnob], CPoint(0, 0));
     else
-      control = new TooltipSlider(toCRect(where.rect), this, where.tag, kSliderTop, kSliderTravelEnd, bitmaps[kSliderHandle],
-                                  bitmaps[kSliderBack], CPoint(0, 0), kBottom);
+      control = new ValueBoxSlider(toCRect(where.rect), this, where.tag, layout::sliderTravelStart(where),
+                                  layout::sliderTravelEnd(where), bitmaps[kSliderHandle], bitmaps[kSliderBack],
+                                  CPoint(0, 0), kBottom);
     control->setDefaultValue(parameter.editorDefault);
     control->setValue(value);
     if (where.knob)
@@ -116,7 +107,7 @@ bool Editor::open(void* ptr) {
       static_cast<CSlider*>(control)->setZoomFactor(kControlZoomFactor);
     controls[where.tag] = place(tree, control);
 
-    auto* display = new TooltipDisplay(toCRect(layout::valueBoxRect(where)));
+    auto* display = new ValueBoxDisplay(toCRect(layout::valueBoxRect(where)));
     display->setValue(value);
     display->setStringConvert(parameter.display);
     displays[where.tag] = display;  // attached only while it shows
@@ -126,10 +117,10 @@ bool Editor::open(void* ptr) {
   programName = place(tree, new TextEdit(toCRect(layout::kProgramName), this));
   programMenu = place(tree, new OptionMenu(toCRect(layout::kProgramMenu), this, bitmaps[kMenuInactive],
                                            bitmaps[kMenuActive], plugin));
-  programMenu->setNbItemsPerColumn(kMenuItemsPerColumn);
-  prevButton = place(tree, new CKickButton(toCRect(layout::kPrevButton), this, kTagPrevProgram, kButtonImageHeight,
+  programMenu->setNbItemsPerColumn(layout::kMenuItemsPerColumn);
+  prevButton = place(tree, new CKickButton(toCRect(layout::kPrevButton), this, kTagPrevProgram, layout::kButtonSize,
                                            bitmaps[kPrev], CPoint(0, 0)));
-  nextButton = place(tree, new CKickButton(toCRect(layout::kNextButton), this, kTagNextProgram, kButtonImageHeight,
+  nextButton = place(tree, new CKickButton(toCRect(layout::kNextButton), this, kTagNextProgram, layout::kButtonSize,
                                            bitmaps[kNext], CPoint(0, 0)));
   voiceCount = place(tree, new TextLabel(toCRect(layout::kVoiceCount)));
 
@@ -144,10 +135,10 @@ void Editor::close() {
   CFrame* closing = frame;
   frame = nullptr;
   // The boxes are the editor's: a shown one leaves the frame without being released by it.
-  for (TooltipDisplay* display : displays)
+  for (ValueBoxDisplay* display : displays)
     if (display && display->isAttached()) closing->removeView(display, false);
   closing->forget();
-  for (TooltipDisplay*& display : displays) {
+  for (ValueBoxDisplay*& display : displays) {
     if (display) display->forget();
     display = nullptr;
   }
@@ -195,9 +186,9 @@ void Editor::refreshPanel() {
   voiceCount->setText(text);
 }
 
-void Editor::showTooltipForTag(std::int32_t tag, bool show) {
+void Editor::showValueBoxForTag(std::int32_t tag, bool show) {
   if (!frame || tag < 0 || tag >= kNumParams || !displays[tag]) return;
-  TooltipDisplay* display = displays[tag];
+  ValueBoxDisplay* display = displays[tag];
   if (show && !display->isAttached())
     frame->addView(display);
   else if (!show && display->isAttached())

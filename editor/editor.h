@@ -6,13 +6,16 @@
 #include <atomic>
 #include <cstdint>
 
-#include "editor/tooltip_controls.h"
+#include "editor/value_box_controls.h"
 #include "engine/editor_link.h"
 #include "engine/parameters.h"
 
 namespace VSTGUI {
 class CKickButton;
 class CSplashScreen;
+namespace Platform {
+struct ThreadSetup;
+}
 }  // namespace VSTGUI
 
 namespace zynka {
@@ -22,7 +25,7 @@ class TextLabel;
 class TextEdit;
 class OptionMenu;
 
-class Editor : public TooltipEditor, public EditorLink {
+class Editor : public ValueBoxEditor, public EditorLink {
  public:
   explicit Editor(Plugin* plugin);
   ~Editor() override;
@@ -38,7 +41,7 @@ class Editor : public TooltipEditor, public EditorLink {
   /// Keeps the value for the control of parameter `index`; it reaches the control at once on
   /// the editor's own thread while open, else at the next idle. Never touches a view elsewhere.
   void setParameter(VstInt32 index, float value) override;
-  void showTooltipForTag(std::int32_t tag, bool show) override;
+  void showValueBoxForTag(std::int32_t tag, bool show) override;
 
   // The listener of every control: each change goes to the plug-in as setParameterAutomated.
   void valueChanged(VSTGUI::CControl* control) override;
@@ -75,13 +78,12 @@ class Editor : public TooltipEditor, public EditorLink {
   bool runFileCommand(Command command);
 
   Plugin* plugin;
-  bool oleInitialized = false;
-  std::uintptr_t oleThread = 0;
+  VSTGUI::Platform::ThreadSetup* threadSetup = nullptr;
 
   // Views of the open frame (owned by the frame), and the value boxes (owned here).
   VSTGUI::CSplashScreen* splash = nullptr;
   VSTGUI::CControl* controls[kNumParams] = {};
-  TooltipDisplay* displays[kNumParams] = {};
+  ValueBoxDisplay* displays[kNumParams] = {};
   TextLabel* programNumber = nullptr;
   TextLabel* voiceCount = nullptr;
   TextEdit* programName = nullptr;
@@ -94,5 +96,8 @@ class Editor : public TooltipEditor, public EditorLink {
   std::atomic<std::uint32_t> reportedMask{0};
   std::atomic<std::uintptr_t> editorThread{0};
 };
+
+/// Makes the plug-in's editor: the EditorFactory the plug-in is made with.
+EditorParts createEditor(Plugin* plugin);
 
 }  // namespace zynka

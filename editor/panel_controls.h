@@ -3,6 +3,7 @@
 // commands and all 99 programs when it opens.
 #pragma once
 
+#include "editor/layout.h"
 #include "toolkit/coptionmenu.h"
 #include "toolkit/cparamdisplay.h"
 #include "toolkit/ctextedit.h"
@@ -12,7 +13,7 @@ namespace zynka {
 class Plugin;
 
 /// The panel's text colour: teal on the dark glass printed on the background.
-inline constexpr VSTGUI::CColor kPanelTextColor{80, 205, 189, 255};
+inline constexpr VSTGUI::CColor kPanelTextColor{layout::kTeal.red, layout::kTeal.green, layout::kTeal.blue, 255};
 
 /// A read-only line of teal text, left aligned, over the panel.
 class TextLabel : public VSTGUI::CTextLabel {

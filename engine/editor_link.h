@@ -1,8 +1,9 @@
 // The seam between the plug-in and its editor: what the plug-in needs of the
-// editor, and the one function that creates it.
+// editor, and the kind of function that makes one. The plug-in is given that
+// function when it is made; it knows no editor class.
 #pragma once
 
-#include "host/aeffeditor.h"
+class AEffEditor;
 
 namespace zynka {
 
@@ -32,7 +33,8 @@ struct EditorParts {
   EditorLink* link = nullptr;
 };
 
-/// Creates the editor for `plugin`; a build without an editor, or one that cannot make it, returns none.
-EditorParts createEditor(Plugin* plugin);
+/// Makes the editor for `plugin`; none when it cannot. It may throw: the plug-in then carries
+/// on without an editor.
+using EditorFactory = EditorParts (*)(Plugin* plugin);
 
 }  // namespace zynka

@@ -9,7 +9,8 @@
 
 namespace zynka {
 
-Plugin::Plugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kNumPrograms, kNumParams) {
+Plugin::Plugin(audioMasterCallback audioMaster, EditorFactory makeEditor)
+    : AudioEffectX(audioMaster, kNumPrograms, kNumParams) {
   setNumInputs(0);
   setNumOutputs(2);
   setUniqueID(kUniqueId);
@@ -32,7 +33,7 @@ Plugin::Plugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kNum
   // Without an editor the plug-in still plays in full; the host sees no editor flag.
   EditorParts parts;
   try {
-    parts = createEditor(this);
+    if (makeEditor) parts = makeEditor(this);
   } catch (...) {
     parts = {};
   }
@@ -182,8 +183,3 @@ VstInt32 Plugin::canDo(char* text) {
 int Plugin::getActiveVoiceCount() { return engine.activeVoices; }
 
 }  // namespace zynka
-
-/// Called by the entry function: the one effect object of this library.
-AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
-  return new (std::nothrow) zynka::Plugin(audioMaster);
-}

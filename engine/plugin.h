@@ -66,7 +66,8 @@ struct EngineState {
 
 class Plugin : public AudioEffectX {
  public:
-  explicit Plugin(audioMasterCallback audioMaster);
+  /// The plug-in, with the editor `makeEditor` makes (none when null or when it fails).
+  explicit Plugin(audioMasterCallback audioMaster, EditorFactory makeEditor = nullptr);
   ~Plugin() override;
 
   // Processing state and audio.

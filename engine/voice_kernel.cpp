@@ -547,29 +547,30 @@ void setVoiceKernelOverride(int kernel) {
   kernelOverride.store(voiceKernelAvailable(kernel) ? kernel : -1, std::memory_order_relaxed);
 }
 
-bool renderVoicesWithKernel(int kernel, Voice* voices, int numVoices, const double* vibrato, int count, double a,
-                            double b, double* out) {
+bool renderVoicesWithKernel(int kernel, Voice* voices, int numVoices, const double* vibrato, int count,
+                            double waveShape, double thruLevel, double* out) {
   if (!voiceKernelAvailable(kernel)) return false;
   for (int done = 0; done < count; done += kMaxCount) {  // callers stay within kMaxCount; split rather than overrun
     int sounding[kNumVoices];
     const int n = findSounding(voices, numVoices, sounding);
     if (n == 0) break;
     const int part = count - done < kMaxCount ? count - done : kMaxCount;
-    kKernels[kernel].render(voices, sounding, n, vibrato + done, part, a, b, out + done);
+    kKernels[kernel].render(voices, sounding, n, vibrato + done, part, waveShape, thruLevel, out + done);
   }
   return true;
 }
 
-void renderVoices(Voice* voices, int numVoices, const double* vibrato, int count, double a, double b, double* out) {
+void renderVoices(Voice* voices, int numVoices, const double* vibrato, int count, double waveShape, double thruLevel,
+                  double* out) {
   int sounding[kNumVoices];
   const int n = findSounding(voices, numVoices, sounding);
   if (n == 0) return;
   const int forced = kernelOverride.load(std::memory_order_relaxed);
   const int kernel = forced >= 0 ? forced : kChoice.kernelFor[n];
   if (count <= kMaxCount) {
-    kKernels[kernel].render(voices, sounding, n, vibrato, count, a, b, out);
+    kKernels[kernel].render(voices, sounding, n, vibrato, count, waveShape, thruLevel, out);
   } else {
-    renderVoicesWithKernel(kernel, voices, numVoices, vibrato, count, a, b, out);
+    renderVoicesWithKernel(kernel, voices, numVoices, vibrato, count, waveShape, thruLevel, out);
   }
 }
 

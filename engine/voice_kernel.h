@@ -7,10 +7,11 @@ struct Voice;
 
 /// Renders `count` samples of every voice whose amplitude target is above the
 /// silence threshold and adds them, in voice order, to out[0..count).
-/// `vibrato` holds the shared phase offset per sample; a is the wave shape,
-/// b the Thru level. Voices that fall silent stop being rendered at that sample.
+/// `vibrato` holds the shared phase offset per sample; `waveShape` is the carrier's wave
+/// shape, `thruLevel` the Thru level. Voices that fall silent stop being rendered at that sample.
 /// Uses the narrowest kernel that holds the sounding voices on this processor.
-void renderVoices(Voice* voices, int numVoices, const double* vibrato, int count, double a, double b, double* out);
+void renderVoices(Voice* voices, int numVoices, const double* vibrato, int count, double waveShape, double thruLevel,
+                  double* out);
 
 /// The kernels of this build, by number: "sse2 x2", "avx2 x2", "avx2 x4", "avx512 x8"
 /// (instruction set, voices per vector). Every kernel gives the same result bit for
@@ -24,8 +25,8 @@ bool voiceKernelAvailable(int kernel);
 int voiceKernelFor(int numSounding);
 
 /// renderVoices with one kernel; false, with nothing rendered, when the processor lacks it.
-bool renderVoicesWithKernel(int kernel, Voice* voices, int numVoices, const double* vibrato, int count, double a,
-                            double b, double* out);
+bool renderVoicesWithKernel(int kernel, Voice* voices, int numVoices, const double* vibrato, int count,
+                            double waveShape, double thruLevel, double* out);
 
 /// For benchmarks: every later renderVoices uses this kernel (if available), or
 /// chooses again by the number of sounding voices with -1.

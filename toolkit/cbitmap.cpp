@@ -180,12 +180,12 @@ ResourceStream::Status ResourceStream::seek(std::int64_t move, int origin,
 
 GDIPlusGlobals* GDIPlusGlobals::gGDIPlusGlobals = nullptr;
 
-GDIPlusGlobals::GDIPlusGlobals() : gdiplusToken(Platform::startGraphics()) {}
+GDIPlusGlobals::GDIPlusGlobals() : graphicsStarted(Platform::startGraphics()) {}
 
 GDIPlusGlobals::~GDIPlusGlobals() {
   // Platform fonts must not outlive the library that made them.
   freePredefinedPlatformFonts();
-  if (gdiplusToken) Platform::stopGraphics(gdiplusToken);
+  if (graphicsStarted) Platform::stopGraphics();
 }
 
 void GDIPlusGlobals::enter() {

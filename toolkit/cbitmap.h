@@ -127,7 +127,7 @@ class GDIPlusGlobals : public CBaseObject {
   GDIPlusGlobals();
   ~GDIPlusGlobals() override;
 
-  std::uintptr_t gdiplusToken = 0;
+  bool graphicsStarted = false;
   static GDIPlusGlobals* gGDIPlusGlobals;
 };
 

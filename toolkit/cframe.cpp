@@ -11,11 +11,11 @@ CFrame::CFrame(const CRect& inSize, void* parentWindow, VSTGUIEditorInterface* e
     : CViewContainer(inSize, nullptr, nullptr), pEditor(editor), pSystemWindow(parentWindow) {
   pParentFrame = this;
   bIsAttached = true;
-  bOleInitialized = Platform::oleInitialize();
+  threadSetup = Platform::setUpThread();
   GDIPlusGlobals::enter();
-  platformMajorVersion = Platform::getMajorVersion();
+  bComposited = Platform::isComposited();
   if (pSystemWindow) {
-    pHwnd = Platform::createWindow(pSystemWindow, this, size, platformMajorVersion);
+    pHwnd = Platform::createWindow(pSystemWindow, this, size, bComposited);
     if (pHwnd) setDropActive(true);
   }
 }
@@ -36,7 +36,8 @@ CFrame::~CFrame() {
   pFocusView = nullptr;
   pMouseOverView = nullptr;
   CViewContainer::removeAll(true);
-  if (bOleInitialized) Platform::oleUninitialize();
+  Platform::endThreadSetup(threadSetup);
+  threadSetup = nullptr;
   if (backBuffer) {
     backBuffer->forget();
     backBuffer = nullptr;

@@ -143,8 +143,7 @@ class CFrame : public CViewContainer {
   void leaveMouseOverView(const CPoint& where, const CButton& buttons);
 
  protected:
-  friend std::intptr_t dispatchWindowMessage(CFrame*, Platform::Window*, const WindowMessage&,
-                                             bool&);
+  friend bool dispatchWindowMessage(CFrame*, Platform::Window*, const WindowMessage&);
 
   /// Sends message (sender = view) to view's ancestor containers below the frame.
   void notifyAncestors(CView* view, const char* message);
@@ -167,8 +166,8 @@ class CFrame : public CViewContainer {
   CDrawContext* pFrameContext = nullptr;
   Platform::Cursor* oldCursor = nullptr;
   bool bCursorSaved = false;
-  bool bOleInitialized = false;
-  int platformMajorVersion = 0;
+  Platform::ThreadSetup* threadSetup = nullptr;
+  bool bComposited = true;
 };
 
 }  // namespace VSTGUI

@@ -2,10 +2,9 @@
 // codes, messages) and CBaseObject, the reference-counted root of toolkit objects.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
-
-#include "host/aeffect.h"  // VstKeyCode, the key record the host delivers
 
 namespace VSTGUI {
 
@@ -137,6 +136,16 @@ enum CMouseEventResult : std::int32_t {
 };
 
 enum CMouseWheelAxis : std::int32_t { kMouseWheelAxisX = 0, kMouseWheelAxisY = 1 };
+
+/// A key as the host delivers it to the editor: laid out as the VST 2.x key record, so an
+/// editor hands on the host's keys field by field.
+struct VstKeyCode {
+  std::int32_t character = 0;  // the character typed (0 for a virtual key)
+  unsigned char virt = 0;      // a virtual key code (VKEY_...), or 0
+  unsigned char modifier = 0;  // MODIFIER_... bits
+};
+static_assert(sizeof(VstKeyCode) == 8 && offsetof(VstKeyCode, virt) == 4 && offsetof(VstKeyCode, modifier) == 5,
+              "the VST 2.x key record's layout");
 
 // Virtual key codes and modifier bits of VstKeyCode that the toolkit acts on.
 inline constexpr unsigned char VKEY_TAB = 2;

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "editor/editor.h"
+#include "editor/layout.h"
 #include "engine/plugin.h"
 #include "toolkit/platform/headless/headless.h"
 
@@ -17,6 +18,7 @@ VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
 }
 
 void* const kHostWindow = reinterpret_cast<void*>(0x1000);
+const VSTGUI::CRect kWholeWindow(0, 0, zynka::layout::kWindowWidth, zynka::layout::kWindowHeight);
 
 struct Instance {
   Instance() : effect(createEffectInstance(quietHost)->getAeffect()) {
@@ -33,7 +35,7 @@ struct Instance {
     dispatch(effEditIdle);
     auto* editor = static_cast<zynka::Editor*>(static_cast<zynka::Plugin*>(effect->object)->getEditor());
     VSTGUI::Platform::Window* window = editor->getFrame()->getPlatformWindow();
-    VSTGUI::Headless::paint(window, VSTGUI::CRect(0, 0, 856, 392));
+    VSTGUI::Headless::paint(window, kWholeWindow);
     return window;
   }
   AEffect* effect;
@@ -74,7 +76,7 @@ BENCHMARK(BM_EditorIdleAfterOneKnobChanged)->Unit(benchmark::kMicrosecond);
 void BM_EditorFullRedraw(benchmark::State& state) {
   Instance instance;
   VSTGUI::Platform::Window* window = instance.open();
-  for (auto _ : state) VSTGUI::Headless::paint(window, VSTGUI::CRect(0, 0, 856, 392));
+  for (auto _ : state) VSTGUI::Headless::paint(window, kWholeWindow);
 }
 BENCHMARK(BM_EditorFullRedraw)->Unit(benchmark::kMicrosecond);
 

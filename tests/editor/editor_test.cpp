@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "editor/editor.h"
+#include "editor/layout.h"
 #include "editor/panel_controls.h"
 #include "editor/value_text.h"
 #include "engine/plugin.h"
@@ -75,6 +76,8 @@ class EditorTest : public ::testing::Test {
     press(x, y);
     release(x, y);
   }
+  /// Clicks the middle of a view's place.
+  void click(const layout::Rect& place) { click(layout::centre(place).x, layout::centre(place).y); }
   std::string label(TextLabel* view) { return view->getText() ? view->getText() : ""; }
   /// Plays notes and renders a block, so the voice count has something to show.
   void playNotes(int count) {
@@ -112,17 +115,17 @@ void expectLooksLike(cairo_surface_t* actual, const std::string& name) {
   }
   cairo_surface_t* golden = cairo_image_surface_create_from_png(path.c_str());
   ASSERT_EQ(cairo_surface_status(golden), CAIRO_STATUS_SUCCESS) << path;
-  ASSERT_EQ(cairo_image_surface_get_width(golden), 856);
-  ASSERT_EQ(cairo_image_surface_get_height(golden), 392);
+  ASSERT_EQ(cairo_image_surface_get_width(golden), layout::kWindowWidth);
+  ASSERT_EQ(cairo_image_surface_get_height(golden), layout::kWindowHeight);
   cairo_surface_flush(actual);
   int differing = 0;
   int worst = 0;
-  for (int y = 0; y < 392; ++y) {
+  for (int y = 0; y < layout::kWindowHeight; ++y) {
     auto* a = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(actual) +
                                                       y * cairo_image_surface_get_stride(actual));
     auto* g = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(golden) +
                                                       y * cairo_image_surface_get_stride(golden));
-    for (int x = 0; x < 856; ++x) {
+    for (int x = 0; x < layout::kWindowWidth; ++x) {
       int largest = 0;
       for (int shift = 0; shift < 32; shift += 8)
         largest = std::max(largest, std::abs(int(a[x] >> shift & 0xFF) - int(g[x] >> shift & 0xFF)));
@@ -158,7 +161,7 @@ TEST(EditorPictures, GoldenImagesOfTheEditor) {
 
 TEST_F(EditorTest, NextShowsTheNextProgramOnEveryControlAsItsGoldenImage) {
   open();
-  click(344, 120);  // Next
+  click(layout::kNextButton);
   idle();
   EXPECT_EQ(label(editor().getProgramNumberLabel()), "02");
   expectLooksLike(Headless::surface(window()), "program-02");
@@ -214,8 +217,9 @@ TEST_F(EditorTest, EveryControlReachesTheHostAsAGestureAndResetsToItsDefault) {
 
   // A host that wants circular knobs gets them in every editor.
   EXPECT_EQ(dispatch(effSetEditKnobMode, 0, kCircularMode), 1);
-  press(96, 81);  // straight above the Vib Rate knob's centre
-  release(96, 81);
+  const layout::Rect vibRate = layout::placeOf(kVibRate).rect;
+  press(layout::centre(vibRate).x, vibRate.top + 1);  // straight above the knob's centre
+  release(layout::centre(vibRate).x, vibRate.top + 1);
   EXPECT_NEAR(plugin().getParameter(kVibRate), 0.5f, 1e-6);
   dispatch(effSetEditKnobMode, 0, kLinearMode);
 }
@@ -229,7 +233,9 @@ TEST_F(EditorTest, HostAutomationFromAnotherThreadReachesTheControlsAtTheNextIdl
   dispatch(effEditIdle);
   EXPECT_EQ(editor().getControl(kVolume)->getValue(), 0.25f);
   EXPECT_EQ(editor().getValueDisplay(kVolume)->getValue(), 0.25f);
-  EXPECT_EQ(Headless::invalidUnion(window()), CRect(728, 80, 792, 144)) << "the knob is redrawn, nothing else";
+  const layout::Rect volume = layout::placeOf(kVolume).rect;
+  EXPECT_EQ(Headless::invalidUnion(window()), CRect(volume.left, volume.top, volume.right, volume.bottom))
+      << "the knob is redrawn, nothing else";
 
   // On the editor's own thread the value is there at once; after close nothing breaks.
   effect->setParameter(effect, kVolume, 0.5f);
@@ -254,7 +260,7 @@ TEST_F(EditorTest, PanelShowsProgramAndVoicesAndItsCommandsWork) {
   // The menu's 30th item (index 29) is program 25; every control takes its values.
   gesture_host::log().clear();
   Headless::queuePopupAnswer(29);
-  click(305, 120);
+  click(layout::kProgramMenu);
   idle();
   EXPECT_EQ(plugin().getProgram(), 24);
   EXPECT_EQ(label(editor().getProgramNumberLabel()), "25");
@@ -273,15 +279,15 @@ TEST_F(EditorTest, PanelShowsProgramAndVoicesAndItsCommandsWork) {
   dispatch(effSetProgram, 0, 98);
   idle();
   EXPECT_EQ(label(editor().getProgramNumberLabel()), "99");
-  click(344, 120);
+  click(layout::kNextButton);
   idle();
   EXPECT_EQ(label(editor().getProgramNumberLabel()), "01");
-  click(328, 120);
+  click(layout::kPrevButton);
   idle();
   EXPECT_EQ(label(editor().getProgramNumberLabel()), "99");
 
   // Renaming: 30 characters typed, 24 stored and shown; Return without a change sends nothing.
-  click(400, 98);
+  click(layout::kProgramName);
   Headless::typeIntoTextField(window(), "A rather long program title!!!");
   Headless::pressTextFieldKey(window(), Headless::TextFieldKey::kReturn);
   idle();
@@ -290,7 +296,7 @@ TEST_F(EditorTest, PanelShowsProgramAndVoicesAndItsCommandsWork) {
   EXPECT_STREQ(name, "A rather long program ti");
   EXPECT_STREQ(editor().getProgramNameField()->getText(), "A rather long program ti");
   gesture_host::log().clear();
-  click(400, 98);
+  click(layout::kProgramName);
   Headless::pressTextFieldKey(window(), Headless::TextFieldKey::kReturn);
   EXPECT_EQ(gesture_host::log(), (Lines{"begin 102", "end 102"}));
 }
@@ -299,7 +305,7 @@ TEST_F(EditorTest, NamesThatAreNotUtf8ShowWithReplacementCharacters) {
   plugin().getProgramRecord(0)->setName("Bad\xC3 name\xFF");
   open();
   Headless::queuePopupAnswer(-1);
-  click(305, 120);
+  click(layout::kProgramMenu);
   EXPECT_EQ(Headless::popupsShown().back().items[5].title, "Bad\xEF\xBF\xBD name\xEF\xBF\xBD");
   // The name field draws the text (with its replacement characters) over the panel.
   std::string error;
@@ -308,8 +314,8 @@ TEST_F(EditorTest, NamesThatAreNotUtf8ShowWithReplacementCharacters) {
   cairo_surface_t* pixels = snapshot::render(scene, error);
   ASSERT_NE(pixels, nullptr);
   int teal = 0;
-  for (int x = 316; x < 488; ++x)
-    for (int y = 90; y < 106; ++y) {
+  for (int x = layout::kProgramName.left; x < layout::kProgramName.right; ++x)
+    for (int y = layout::kProgramName.top; y < layout::kProgramName.bottom; ++y) {
       const auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(pixels) +
                                                                 y * cairo_image_surface_get_stride(pixels));
       if ((row[x] >> 8 & 0xFF) > 120) ++teal;  // the text's green
@@ -334,7 +340,7 @@ TEST_F(EditorTest, FileCommandsAndRenamingRunOnlyInTheOpenEditorOnItsThread) {
 
   // Open, chosen in the menu: the dialog belongs to the host's window.
   Headless::queuePopupAnswer(0);
-  click(305, 120);
+  click(layout::kProgramMenu);
   ASSERT_EQ(Platform::Headless::fileDialogRequests().size(), 1u);
   EXPECT_EQ(Platform::Headless::fileDialogRequests()[0].title, "Save Preset");
   EXPECT_EQ(Platform::Headless::fileDialogRequests()[0].owner, kHostWindow);
@@ -345,22 +351,26 @@ TEST_F(EditorTest, FileCommandsAndRenamingRunOnlyInTheOpenEditorOnItsThread) {
 TEST_F(EditorTest, ValueBoxesShowWhileAControlIsHandled) {
   open();
   auto shown = [this](int tag) { return editor().getValueDisplay(tag)->isAttached(); };
-  press(96, 112);  // Vib Rate
+  const layout::Point vibRate = layout::centre(layout::placeOf(kVibRate).rect);
+  const layout::Point tuning = layout::centre(layout::placeOf(kTuning).rect);
+  const layout::Point volume = layout::centre(layout::placeOf(kVolume).rect);
+  const layout::Point modSus = layout::centre(layout::placeOf(kModSus).rect);
+  press(vibRate.x, vibRate.y);
   EXPECT_TRUE(shown(kVibRate));
-  release(96, 112);
+  release(vibRate.x, vibRate.y);
   EXPECT_FALSE(shown(kVibRate));
 
-  Headless::send(window(), Headless::wheelMessage(688, 112, 120));  // the wheel over Tuning
-  Headless::send(window(), Headless::wheelMessage(760, 112, -120));  // and over Volume
+  Headless::send(window(), Headless::wheelMessage(tuning.x, tuning.y, 1));
+  Headless::send(window(), Headless::wheelMessage(volume.x, volume.y, -1));
   EXPECT_TRUE(shown(kTuning));
   EXPECT_TRUE(shown(kVolume));
-  click(688, 112);
+  click(tuning.x, tuning.y);
   EXPECT_FALSE(shown(kTuning)) << "a click and release hides the box";
   EXPECT_TRUE(shown(kVolume)) << "the other box stays";
 
-  press(328, 260, kKeyStateLButton | kKeyStateControl);  // the reset click shows no box
+  press(modSus.x, modSus.y, kKeyStateLButton | kKeyStateControl);  // the reset click shows no box
   EXPECT_FALSE(shown(kModSus));
-  release(328, 260);
+  release(modSus.x, modSus.y);
   EXPECT_EQ(dispatch(effEditKeyDown, 0, VKEY_UP, nullptr, 0), 1) << "Mod Sus has the keyboard";
   EXPECT_TRUE(shown(kModSus));
   idle();
@@ -375,10 +385,10 @@ TEST_F(EditorTest, OpenCloseAndOpenAgainBuildCompleteTreesOfTheRightSize) {
   ERect* rect = nullptr;
   ASSERT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
   ASSERT_NE(rect, nullptr);
-  EXPECT_EQ((std::vector<int>{rect->top, rect->left, rect->bottom, rect->right}), (std::vector<int>{0, 0, 392, 856}))
+  EXPECT_EQ((std::vector<int>{rect->top, rect->left, rect->bottom, rect->right}), (std::vector<int>{0, 0, layout::kWindowHeight, layout::kWindowWidth}))
       << "known before the first open";
   open();
-  EXPECT_EQ(editor().getFrame()->getViewSize(), CRect(0, 0, 856, 392));
+  EXPECT_EQ(editor().getFrame()->getViewSize(), CRect(0, 0, layout::kWindowWidth, layout::kWindowHeight));
   EXPECT_EQ(Headless::windowClassUseCount(), 1);
   ASSERT_EQ(dispatch(effEditOpen, 0, 0, kHostWindow), 1);  // again, without a close
   EXPECT_EQ(Headless::windowClassUseCount(), 1) << "one frame, one window";
@@ -392,12 +402,9 @@ TEST_F(EditorTest, OpenCloseAndOpenAgainBuildCompleteTreesOfTheRightSize) {
   EXPECT_EQ(dispatch(effEditOpen, 0, 0, nullptr), 0) << "no window to open in";
   EXPECT_EQ(editor().getFrame(), nullptr);
 
-  // OLE is started and balanced by the editor's life, never left changed.
-  const int oleBefore = Headless::oleInitCount();
   AEffect* second = createEffectInstance(gesture_host::callback)->getAeffect();
   second->dispatcher(second, effEditOpen, 0, 0, kHostWindow, 0.0f);
   second->dispatcher(second, effClose, 0, 0, nullptr, 0.0f);  // closed with its editor open
-  EXPECT_EQ(Headless::oleInitCount(), oleBefore);
   EXPECT_EQ(Headless::windowClassUseCount(), 0);
 }
 
@@ -410,7 +417,7 @@ TEST_F(EditorTest, OpeningAndClosingAThousandTimesWhileTheHostAutomates) {
   for (int round = 0; round < 1000; ++round) {
     ASSERT_EQ(dispatch(effEditOpen, 0, 0, kHostWindow), 1);
     dispatch(effEditIdle);
-    if (round % 2) editor().showTooltipForTag(round % kNumParams, true);
+    if (round % 2) editor().showValueBoxForTag(round % kNumParams, true);
     dispatch(effEditClose);
   }
   done = true;

@@ -5,15 +5,20 @@
 
 namespace zynka {
 
-EditorParts createEditor(Plugin* /*plugin*/) {
-  if (test::nextEditorFails) throw std::bad_alloc();
-  if (!test::giveNextPluginAnEditor) return {};
-  auto* editor = new test::FakeEditor;
-  test::lastFakeEditor = editor;
+namespace test {
+
+namespace {
+
+/// The editor factory of the plug-ins the tests make.
+EditorParts makeFakeEditor(Plugin* /*plugin*/) {
+  if (nextEditorFails) throw std::bad_alloc();
+  if (!giveNextPluginAnEditor) return {};
+  auto* editor = new FakeEditor;
+  lastFakeEditor = editor;
   return {editor, editor};
 }
 
-namespace test {
+}  // namespace
 
 bool giveNextPluginAnEditor = false;
 bool nextEditorFails = false;
@@ -31,7 +36,7 @@ VstIntPtr recordingHost(AEffect* /*effect*/, VstInt32 opcode, VstInt32 index, Vs
 }
 
 std::unique_ptr<Plugin> makePlugin(float sampleRate) {
-  auto plugin = std::make_unique<Plugin>(recordingHost);
+  auto plugin = std::make_unique<Plugin>(recordingHost, makeFakeEditor);
   plugin->setSampleRate(sampleRate);
   plugin->setBlockSize(512);
   plugin->resume();

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "host/preset_files.h"
+#include "editor/file_commands.h"
 
 #if !defined(_WIN32)
 #include <csignal>
@@ -15,17 +15,18 @@
 #include <unistd.h>
 #endif
 
-/// The plug-in's own factory, which the exported entry function calls.
-AudioEffect* createEffectInstance(audioMasterCallback audioMaster);
-
 namespace zynka {
+namespace test {
 
-EditorParts createEditor(Plugin* plugin) {
-  auto* editor = new test::FileMenuEditor(plugin);
+namespace {
+
+/// The editor factory of the plug-ins these tests make.
+EditorParts makeFileMenuEditor(Plugin* plugin) {
+  auto* editor = new FileMenuEditor(plugin);
   return {editor, editor};
 }
 
-namespace test {
+}  // namespace
 
 bool FileMenuEditor::savePreset(int program) {
   savePresetFile(plugin, parentWindow, program);
@@ -56,8 +57,7 @@ VstIntPtr host(AEffect* /*effect*/, VstInt32 opcode, VstInt32 /*index*/, VstIntP
 void PluginWithFiles::SetUp() {
   VSTGUI::Platform::Headless::resetFileDialogs();
   folder = makeTestFolder();
-  AudioEffect* instance = createEffectInstance(host);
-  ASSERT_NE(instance, nullptr);
+  AudioEffect* instance = new Plugin(host, makeFileMenuEditor);
   effect = instance->getAeffect();
   effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
   effect->dispatcher(effect, effSetBlockSize, 0, 512, nullptr, 0.0f);
@@ -88,7 +88,7 @@ std::vector<std::string> PluginWithFiles::messages() {
   std::vector<std::string> texts;
   for (const auto& message : VSTGUI::Platform::Headless::messagesShown()) {
     EXPECT_EQ(message.caption, "Error");
-    EXPECT_EQ(message.style, 0x10u);  // error icon, one OK button
+    EXPECT_EQ(message.icon, VSTGUI::Platform::MessageRequest::kError);
     EXPECT_EQ(message.owner, editor().parentWindow);
     texts.push_back(message.text);
   }

@@ -1,6 +1,6 @@
-// The plug-in as the program menu meets it: created by the factory the exported
-// entry function calls and driven through its AEffect record, with an editor whose four file commands are the real ones. Dialogs
-// and message boxes are the scripted headless ones.
+// The plug-in as the program menu meets it: made as its factory makes it, but with an
+// editor whose only parts are the four real file commands, and driven through its
+// AEffect record. Dialogs and message boxes are the scripted headless ones.
 #pragma once
 
 #include <gtest/gtest.h>

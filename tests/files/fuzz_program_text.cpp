@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/program_text.h"
+#include "engine/program_text.h"
 #include "program_text_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

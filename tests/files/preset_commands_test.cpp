@@ -16,8 +16,8 @@
 
 #include "engine/factory_presets.h"
 #include "file_menu_editor.h"
-#include "host/preset_files.h"
-#include "host/program_text.h"
+#include "editor/file_commands.h"
+#include "engine/program_text.h"
 
 
 namespace zynka::test {
@@ -73,30 +73,41 @@ TEST_F(FileCommands, DialogsAreShownAsTheMenuCommandAsks) {
   const auto shown = dialogs();
   ASSERT_EQ(shown.size(), 5u);
   EXPECT_EQ(shown[0].owner, nullptr);
-  const std::string presetFilter = "Preset Files (*.zyp)\0*.zyp\0All Files (*.*)\0*.*\0\0"s;
-  const std::string bankFilter = "Preset Banks (*.zyb)\0*.zyb\0All Files (*.*)\0*.*\0\0"s;
+  // The filters as "label: patterns" lines.
+  auto filters = [](const VSTGUI::Platform::FileDialogRequest& request) {
+    std::string text;
+    for (const auto& filter : request.filters) {
+      text += filter.label + ":";
+      for (const std::string& pattern : filter.patterns) text += " " + pattern;
+      text += "\n";
+    }
+    return text;
+  };
+  const std::string presetFilters = "Preset Files (*.zyp): *.zyp\nAll Files (*.*): *\n";
+  const std::string bankFilters = "Preset Banks (*.zyb): *.zyb\nAll Files (*.*): *\n";
   struct Expected {
     bool save;
-    const std::string& filter;
+    const std::string& filters;
     const char* title;
-    std::uint32_t flags;
     const char* extension;
   };
-  const Expected expected[] = {{true, presetFilter, "Save Preset", 0x802, "zyp"},
-                               {true, presetFilter, "Save Preset", 0x802, "zyp"},
-                               {false, presetFilter, "Load Preset", 0x1004, "zyp"},
-                               {true, bankFilter, "Save Bank", 0x802, "zyb"},
-                               {false, bankFilter, "Load Bank", 0x1004, "zyb"}};
+  const Expected expected[] = {{true, presetFilters, "Save Preset", "zyp"},
+                               {true, presetFilters, "Save Preset", "zyp"},
+                               {false, presetFilters, "Load Preset", "zyp"},
+                               {true, bankFilters, "Save Bank", "zyb"},
+                               {false, bankFilters, "Load Bank", "zyb"}};
   for (std::size_t i = 0; i < shown.size(); ++i) {
     if (i > 0) {
       EXPECT_EQ(shown[i].owner, kHostWindow) << i;
     }
     EXPECT_EQ(shown[i].save, expected[i].save) << i;
-    EXPECT_EQ(shown[i].filter, expected[i].filter) << i;
-    EXPECT_EQ(shown[i].pathCapacity, 260u) << i;
+    EXPECT_EQ(filters(shown[i]), expected[i].filters) << i;
     EXPECT_EQ(shown[i].title, expected[i].title) << i;
-    EXPECT_EQ(shown[i].flags, expected[i].flags) << i;
     EXPECT_EQ(shown[i].defaultExtension, expected[i].extension) << i;
+    // Saving asks before replacing a file and wants an existing folder; loading wants an existing file.
+    EXPECT_EQ(shown[i].confirmOverwrite, expected[i].save) << i;
+    EXPECT_EQ(shown[i].folderMustExist, expected[i].save) << i;
+    EXPECT_EQ(shown[i].fileMustExist, !expected[i].save) << i;
   }
   EXPECT_TRUE(messages().empty());  // every dialog was cancelled
 }

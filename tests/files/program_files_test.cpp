@@ -9,7 +9,7 @@
 
 #include "engine/factory_presets.h"
 #include "file_menu_editor.h"
-#include "host/program_files.h"
+#include "engine/program_files.h"
 
 #if !defined(_WIN32)
 #include <sys/stat.h>

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "host/program_text.h"
+#include "engine/program_text.h"
 
 namespace zynka::test {
 

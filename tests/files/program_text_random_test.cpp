@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/factory_presets.h"
-#include "host/program_text.h"
+#include "engine/program_text.h"
 #include "program_text_checks.h"
 
 namespace zynka::test {

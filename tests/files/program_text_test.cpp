@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "engine/factory_presets.h"
-#include "host/program_text.h"
+#include "engine/program_text.h"
 
 namespace zynka {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "engine/factory_presets.h"
 #include "file_menu_editor.h"
-#include "host/program_files.h"
+#include "engine/program_files.h"
 #include "tests/tools/json_reader.h"
 
 namespace zynka::test {

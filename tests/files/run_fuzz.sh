@@ -12,7 +12,7 @@ cp -n "$root"/tests/files/data/* "$work/corpus/" 2>/dev/null || true
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize=float-cast-overflow \
   -fno-sanitize-recover=all -I"$root" -I"$root/tests/files" \
   "$root/tests/files/fuzz_program_text.cpp" "$root/tests/files/program_text_checks.cpp" \
-  "$root/host/program_text.cpp" -o "$work/fuzz_program_text"
+  "$root/engine/program_text.cpp" -o "$work/fuzz_program_text"
 
 cd "$work"
 ./fuzz_program_text -max_total_time="$seconds" -max_len=20000 -print_final_stats=1 corpus

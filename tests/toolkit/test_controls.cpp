@@ -74,7 +74,7 @@ class ControlsTest : public ::testing::Test {
   }
   void wheel(int x, int y, int notches, CButton held = 0) {
     Headless::setMouseButtons(held);
-    Headless::send(window, Headless::wheelMessage(x, y, notches * 120));
+    Headless::send(window, Headless::wheelMessage(x, y, notches));
     Headless::setMouseButtons(0);
   }
   /// Paints what is invalid, so every control's drawn value is its value.

@@ -413,9 +413,9 @@ TEST_F(ClipScene, APartialPaintTouchesOnlyTheUpdateRectangle) {
 }
 
 TEST_F(ClipScene, TheBackBufferPaintGivesTheSamePixels) {
-  Headless::setMajorVersion(5);
+  Headless::setComposited(false);
   build(false, false);
-  Headless::setMajorVersion(6);
+  Headless::setComposited(true);
   Headless::paint(window, CRect(0, 0, 200, 200));
   expectScene();
   painter->fill = kYellowCColor;

@@ -1,6 +1,6 @@
 // The frame: modal view, hover tracking, focus and tab order, keys, the wheel, the
 // window messages of its platform window (capture, double-click, key-state word,
-// paint, erase, destroy), cursors, the window class count and drag routing.
+// paint, destroy), cursors, the window class count and drag routing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -278,32 +278,24 @@ TEST_F(FrameTest, KeysGoToTheFocusViewThenTheModalView) {
 
 // --- wheel ---------------------------------------------------------------------------------------
 
-TEST_F(FrameTest, WheelNotchesAreWholeAndIgnoredDuringADrag) {
-  Headless::setScreenOrigin(window, CPoint(1000, 500));
+TEST_F(FrameTest, TheWheelTurnsTheViewUnderTheMouseAndIsPassedOnOnlyWhenNoViewUsedIt) {
   Headless::setMouseButtons(kShift | kLButton | kRButton);
-  Headless::send(window, Headless::wheelMessage(1020, 520, 240));
+  EXPECT_TRUE(Headless::send(window, Headless::wheelMessage(20, 20, 2))) << "used: it goes no further";
   ASSERT_EQ(log.size(), 1u);
   EXPECT_EQ(log[0].what, "a:wheel");
-  EXPECT_EQ(log[0].where, CPoint(20, 20)) << "screen position minus the window's";
+  EXPECT_EQ(log[0].where, CPoint(20, 20));
   EXPECT_EQ(log[0].buttons, kShift) << "only the modifier keys";
   EXPECT_EQ(a->lastWheel, 2.f);
-  Headless::send(window, Headless::wheelMessage(1020, 520, 60));
-  EXPECT_EQ(a->lastWheel, 0.f) << "60 / 120 truncates to 0";
-  Headless::send(window, Headless::wheelMessage(1020, 520, -240));
-  EXPECT_EQ(a->lastWheel, -2.f);
-  Headless::send(window, Headless::wheelMessage(1020, 520, -119));
-  EXPECT_EQ(a->lastWheel, 0.f);
-
-  bool callDefault = false;
-  Headless::send(window, Headless::wheelMessage(1020, 520, 120), &callDefault);
-  EXPECT_TRUE(callDefault) << "the platform's default handling follows";
+  Headless::send(window, Headless::wheelMessage(20, 20, -1));
+  EXPECT_EQ(a->lastWheel, -1.f);
+  EXPECT_FALSE(Headless::send(window, Headless::wheelMessage(390, 290, 1)))
+      << "no view there: the window system's default handling follows";
 
   frame->onMouseDown(CPoint(20, 20), kLButton);
   log.clear();
-  EXPECT_FALSE(frame->onWheel(CPoint(20, 20), 1.f, 0));
+  EXPECT_FALSE(Headless::send(window, Headless::wheelMessage(20, 20, 1))) << "no wheel during a drag";
   EXPECT_TRUE(log.empty());
   frame->onMouseUp(CPoint(20, 20), 0);
-  EXPECT_FALSE(frame->onWheel(CPoint(390, 290), 1.f, 0)) << "no view there";
 }
 
 TEST(Wheel, ContainersPassTheTurnInLocalCoordinatesAndXTurnsTheOtherWay) {
@@ -359,14 +351,9 @@ TEST_F(FrameTest, NegativePositionsArriveSigned) {
   (void)big;
 }
 
-TEST_F(FrameTest, EraseIsReportedDoneAndDestroyClosesTheFrame) {
-  bool callDefault = true;
-  EXPECT_EQ(Headless::send(window, Headless::mouseMessage(WindowMessage::kEraseBackground, 0, 0), &callDefault), 1);
-  EXPECT_FALSE(callDefault);
-  Headless::send(window, Headless::mouseMessage(WindowMessage::kOther, 0, 0), &callDefault);
-  EXPECT_TRUE(callDefault);
-  Headless::send(window, Headless::mouseMessage(WindowMessage::kDestroyed, 0, 0), &callDefault);
-  EXPECT_TRUE(callDefault);
+TEST_F(FrameTest, DestroyClosesTheFrameAndOtherMessagesAreLeftToTheWindowSystem) {
+  EXPECT_FALSE(Headless::send(window, Headless::mouseMessage(WindowMessage::kOther, 0, 0)));
+  EXPECT_FALSE(Headless::send(window, Headless::mouseMessage(WindowMessage::kDestroyed, 0, 0)));
   EXPECT_FALSE(frame->isOpen());
   EXPECT_EQ(frame->getSystemWindow(), nullptr);
   a->setDirty(true);
@@ -387,16 +374,12 @@ class EditField : public RecordingView, public CTextFieldColours {
 }  // namespace
 
 TEST_F(FrameTest, TextFieldColoursComeFromTheFocusView) {
-  bool callDefault = false;
-  Headless::send(window, Headless::mouseMessage(WindowMessage::kTextFieldColour, 0, 0), &callDefault);
-  EXPECT_TRUE(callDefault) << "no text field has the focus";
+  CColor text, back;
+  EXPECT_FALSE(textFieldColours(frame, text, back)) << "no text field has the focus";
   auto* field = new EditField(CRect(0, 100, 50, 120), &log, "field");
   frame->addView(field);
   frame->setFocusView(field);
-  Headless::send(window, Headless::mouseMessage(WindowMessage::kTextFieldColour, 0, 0), &callDefault);
-  EXPECT_FALSE(callDefault);
-  CColor text, back;
-  Headless::lastTextFieldColours(text, back);
+  ASSERT_TRUE(textFieldColours(frame, text, back));
   EXPECT_EQ(text, kRedCColor);
   EXPECT_EQ(back, kYellowCColor);
 }
@@ -417,36 +400,21 @@ TEST_F(FrameTest, CursorShapesAndTheSavedCursor) {
 
 TEST(FrameLifetime, WindowClassIsRegisteredOnceAndUnregisteredWithTheLastFrame) {
   const int registrations = Headless::windowClassRegistrations();
-  const int ole = Headless::oleInitCount();
   ASSERT_EQ(Headless::windowClassUseCount(), 0);
   CFrame* first = new CFrame(CRect(0, 0, 10, 10), fakeParentWindow(), nullptr);
   CFrame* second = new CFrame(CRect(0, 0, 10, 10), fakeParentWindow(), nullptr);
   EXPECT_EQ(Headless::windowClassRegistrations(), registrations + 1);
   EXPECT_EQ(Headless::windowClassUseCount(), 2);
-  EXPECT_EQ(Headless::oleInitCount(), ole + 2);
   Platform::Window* w = second->getPlatformWindow();
   first->forget();
   EXPECT_EQ(Headless::windowClassUseCount(), 1);
   EXPECT_TRUE(Headless::isDropTargetRegistered(w));
   second->forget();
   EXPECT_EQ(Headless::windowClassUseCount(), 0);
-  EXPECT_EQ(Headless::oleInitCount(), ole);
   CFrame* third = new CFrame(CRect(0, 0, 10, 10), fakeParentWindow(), nullptr);
   EXPECT_EQ(Headless::windowClassRegistrations(), registrations + 2);
   third->forget();
   EXPECT_EQ(GDIPlusGlobals::get(), nullptr) << "the graphics guard ends with the last frame";
-}
-
-TEST(FrameLifetime, ARefusedOleStartIsNotBalancedByTheFramesEnd) {
-  const int ole = Headless::oleInitCount();
-  CFrame* host = new CFrame(CRect(0, 0, 10, 10), nullptr, nullptr);  // stands for the host's own use
-  Headless::setOleRefuses(true);
-  CFrame* refused = new CFrame(CRect(0, 0, 10, 10), fakeParentWindow(), nullptr);
-  Headless::setOleRefuses(false);
-  refused->forget();
-  EXPECT_EQ(Headless::oleInitCount(), ole + 1) << "the other user's initialisation is left alone";
-  host->forget();
-  EXPECT_EQ(Headless::oleInitCount(), ole);
 }
 
 TEST_F(FrameTest, IdleInvalidatesTheWholeNewFrameOnce) {

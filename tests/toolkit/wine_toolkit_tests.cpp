@@ -187,8 +187,15 @@ TEST(WineFrame, PostedClicksAndWheelReachTheRightView) {
   pumpMessages();
   ASSERT_EQ(left.size(), 1u);
   EXPECT_STREQ(left[0].what, "wheel");
-  EXPECT_EQ(left[0].where, CPoint(20, 20));
+  EXPECT_EQ(left[0].where, CPoint(20, 20)) << "the screen position minus the window's";
   EXPECT_EQ(a->lastWheel, -2.f);
+  PostMessageW(child, WM_MOUSEWHEEL, MAKEWPARAM(0, 60), MAKELPARAM(r.left + 20, r.top + 20));
+  for (const DWORD deadline = GetTickCount() + 5000; left.size() < 2 && int(deadline - GetTickCount()) > 0; Sleep(5)) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+  ASSERT_EQ(left.size(), 2u);
+  EXPECT_EQ(a->lastWheel, 0.f) << "whole notches of 120 only";
   frame->forget();
 }
 

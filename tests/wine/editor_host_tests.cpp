@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "editor/layout.h"
 #include "host/aeffect.h"
 #include "host/opcodes.h"
 #include "tests/gesture_host.h"
@@ -27,8 +28,9 @@
 
 namespace {
 
-constexpr int kWidth = 856;
-constexpr int kHeight = 392;
+namespace layout = zynka::layout;
+constexpr int kWidth = layout::kWindowWidth;
+constexpr int kHeight = layout::kWindowHeight;
 
 std::wstring widen(const std::string& text) {
   const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
@@ -164,6 +166,8 @@ class EditorHost : public ::testing::Test {
     post(WM_LBUTTONUP, 0, x, y);
     pumpFor(150);
   }
+  /// Clicks the middle of a view's place.
+  void click(const layout::Rect& place) { click(layout::centre(place).x, layout::centre(place).y); }
   /// Chooses a program-menu entry with the keys, from another thread while the popup waits.
   void chooseMenuEntry(int downPresses, const std::function<void()>& thenOnTheSameThread) {
     std::thread chooser([&] {
@@ -176,7 +180,7 @@ class EditorHost : public ::testing::Test {
       PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 1);
       thenOnTheSameThread();
     });
-    post(WM_LBUTTONDOWN, MK_LBUTTON, 305, 120);
+    post(WM_LBUTTONDOWN, MK_LBUTTON, layout::centre(layout::kProgramMenu).x, layout::centre(layout::kProgramMenu).y);
     pumpFor(400);
     chooser.join();
     pumpFor(200);
@@ -229,19 +233,24 @@ TEST_F(EditorHost, TheWindowShowsTheEditorAndTakesTheMouseAndKeys) {
   expectLooksLike("fresh");
 
   gesture_host::log().clear();
-  click(344, 120);  // Next
+  click(layout::kNextButton);
   EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 103", "automate 103 1", "automate 103 0", "end 103"}));
   EXPECT_EQ(programName(), "Jazz E.Piano");
 
   gesture_host::log().clear();
-  post(WM_LBUTTONDOWN, MK_LBUTTON, 88, 207);  // the Coarse slider's top: 1
-  post(WM_MOUSEMOVE, MK_LBUTTON, 88, 319);    // its bottom: 0
-  post(WM_LBUTTONUP, 0, 88, 319);
+  // The Coarse slider's top (1), then its bottom (0): where the handle's grip line is there.
+  const layout::Rect coarse = layout::placeOf(zynka::kCoarse).rect;
+  const int x = layout::centre(coarse).x;
+  const int top = coarse.top + layout::kSliderHandleHeight / 2 - 1;
+  const int bottom = coarse.bottom - layout::kSliderHandleHeight / 2 - 1;
+  post(WM_LBUTTONDOWN, MK_LBUTTON, x, top);
+  post(WM_MOUSEMOVE, MK_LBUTTON, x, bottom);
+  post(WM_LBUTTONUP, 0, x, bottom);
   pumpFor(150);
   EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 2", "automate 2 1", "automate 2 0", "end 2"}));
 
   // The name field: a real edit box takes typed text, Return renames the program.
-  click(400, 98);
+  click(layout::kProgramName);
   HWND box = FindWindowExW(frame, nullptr, L"EDIT", nullptr);
   ASSERT_NE(box, nullptr);
   for (wchar_t c : std::wstring(L"Glass Bells")) PostMessageW(box, WM_CHAR, c, 1);
@@ -308,4 +317,139 @@ TEST_F(EditorHost, SavePresetAndLoadPresetUseTheCommonDialogs) {
   EXPECT_EQ(effect->getParameter(effect, 16), 1.0f);
   DeleteFileW(path.c_str());
   RemoveDirectoryW(folder.c_str());
+}
+
+// --- the wheel under a host that forwards it, and OLE ------------------------------------------
+
+namespace {
+
+/// Lets the window system deliver messages until done() or the deadline; done()'s answer.
+bool pumpUntil(const std::function<bool()>& done, DWORD deadlineMs = 5000) {
+  const DWORD end = GetTickCount() + deadlineMs;
+  while (!done()) {
+    if (static_cast<int>(end - GetTickCount()) <= 0) return done();
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    Sleep(5);
+  }
+  return true;
+}
+
+/// What a forwarding host saw of the wheel.
+struct WheelSeen {
+  int turns = 0;     // wheel messages the system gave the host, handled to the end
+  int returned = 0;  // wheel messages that came back to the host from its child
+  int scrolled = 0;  // wheel messages the host used itself
+};
+
+/// Makes the host's window one that hands every wheel message it gets to the child window under
+/// the pointer, as hosts do for a system that sends the wheel to the focused window. A message
+/// the child passes back is forwarded again, at most kDepth deep (the host's guard against
+/// endless recursion); beyond that the host uses it itself, to scroll.
+class ForwardingHost {
+ public:
+  static constexpr int kDepth = 10;
+  explicit ForwardingHost(HWND window) : window(window) {
+    seen = WheelSeen{};
+    hostProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+  }
+  ~ForwardingHost() { SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hostProc)); }
+
+  static inline WheelSeen seen;
+
+ private:
+  static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_MOUSEWHEEL) return CallWindowProcW(hostProc, hwnd, message, wParam, lParam);
+    if (depth > 0) ++seen.returned;
+    POINT where = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ScreenToClient(hwnd, &where);
+    HWND under = ChildWindowFromPointEx(hwnd, where, CWP_SKIPINVISIBLE);
+    if (under && under != hwnd && depth < kDepth) {
+      ++depth;
+      SendMessageW(under, WM_MOUSEWHEEL, wParam, lParam);
+      --depth;
+    } else {
+      ++seen.scrolled;
+    }
+    if (depth == 0) ++seen.turns;
+    return 0;
+  }
+
+  HWND window;
+  static inline WNDPROC hostProc = nullptr;
+  static inline int depth = 0;
+};
+
+/// How OLE stands on the calling thread, which is left as it was: S_OK when nothing had
+/// initialised it, S_FALSE when something had, RPC_E_CHANGED_MODE in a multi-threaded apartment.
+HRESULT oleOnThisThread() {
+  const HRESULT result = OleInitialize(nullptr);
+  if (SUCCEEDED(result)) OleUninitialize();
+  return result;
+}
+
+}  // namespace
+
+TEST_F(EditorHost, OneWheelNotchIsOneStepUnderAHostThatForwardsTheWheel) {
+  ForwardingHost forwarding(host);
+  auto turnAt = [&](int x, int y) {
+    POINT where = {x, y};
+    ClientToScreen(frame, &where);
+    const int turns = ForwardingHost::seen.turns;
+    PostMessageW(host, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(where.x, where.y));
+    return pumpUntil([&] { return ForwardingHost::seen.turns > turns; });
+  };
+
+  // Over the Tuning knob (0.5): one step of 0.1, and nothing goes back to the host.
+  gesture_host::log().clear();
+  ASSERT_TRUE(turnAt(layout::centre(layout::placeOf(zynka::kTuning).rect).x,
+                     layout::centre(layout::placeOf(zynka::kTuning).rect).y));
+  EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 15", "automate 15 0.6", "end 15"}));
+  EXPECT_EQ(effect->getParameter(effect, 15), 0.6f);
+  EXPECT_EQ(ForwardingHost::seen.returned, 0) << "the frame kept the notch it used";
+  EXPECT_EQ(ForwardingHost::seen.scrolled, 0);
+
+  // Over no control (the panel's corner) the notch goes on to the host's window, which may
+  // scroll with it.
+  gesture_host::log().clear();
+  ASSERT_TRUE(turnAt(20, 20));
+  EXPECT_TRUE(gesture_host::log().empty());
+  EXPECT_GT(ForwardingHost::seen.returned, 0) << "the unused notch reached the host's window";
+  EXPECT_EQ(ForwardingHost::seen.scrolled, 1);
+}
+
+TEST(EditorOle, TheEditorHoldsOleForItsLifeOnTheThreadThatMadeIt) {
+  // On threads of their own, whose COM nothing else has touched.
+  // Makes the plug-in (and with it the editor) and closes it; how OLE stood in between.
+  auto makeAndClose = []() -> HRESULT {
+    HMODULE library = LoadLibraryW(widen(ZYNKA_DLL_PATH).c_str());
+    auto entry = library ? reinterpret_cast<AEffect* (*)(audioMasterCallback)>(
+                               reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")))
+                         : nullptr;
+    AEffect* effect = entry ? entry(gesture_host::callback) : nullptr;
+    if (!effect) {
+      ADD_FAILURE() << "the plug-in was not made";
+      if (library) FreeLibrary(library);
+      return E_FAIL;
+    }
+    const HRESULT during = oleOnThisThread();
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    FreeLibrary(library);
+    return during;
+  };
+  std::thread([&] {
+    EXPECT_EQ(oleOnThisThread(), S_OK) << "a fresh thread";
+    EXPECT_EQ(makeAndClose(), S_FALSE) << "the editor initialised OLE";
+    EXPECT_EQ(oleOnThisThread(), S_OK) << "and balanced it when the plug-in closed";
+  }).join();
+  std::thread([&] {
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);  // the host's own COM
+    EXPECT_EQ(makeAndClose(), RPC_E_CHANGED_MODE);
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE) << "the host's COM is still there";
+    CoUninitialize();
+    CoUninitialize();
+  }).join();
 }

@@ -20,25 +20,17 @@
 #include <string_view>
 #include <thread>
 
+#include "tests/dialog_requests.h"
 #include "tests/x11/x11_test_util.h"
 #include "toolkit/platform/x11/file_dialogs_linux.h"
 
 using namespace VSTGUI::Platform;
 using namespace std::string_view_literals;
+using dialog_requests::loadPreset;
+using dialog_requests::savePreset;
 namespace fs = std::filesystem;
 
 namespace {
-
-/// The save preset request, as the program menu makes it.
-FileDialogRequest savePreset() {
-  FileDialogRequest request;
-  request.save = true;
-  request.filter = std::string("Preset Files (*.zyp)\0*.zyp\0All Files (*.*)\0*.*\0\0"sv);
-  request.title = "Save Preset";
-  request.flags = kFileDialogOverwritePrompt | kFileDialogPathMustExist;
-  request.defaultExtension = "zyp";
-  return request;
-}
 
 /// A top-level window of that title, viewable; 0 when there is none.
 ::Window findTitled(Display* dpy, const std::string& title) {
@@ -137,10 +129,7 @@ TEST_F(LinuxFileDialogs, BuiltInDialogAnswersTypedNamesCancelsAndAsks) {
   EXPECT_EQ(chosen, folder / "old.zyp");
 
   // Loading a file that is not there: refused in place; the dialog stays until Escape.
-  FileDialogRequest load = savePreset();
-  load.save = false;
-  load.title = "Load Preset";
-  load.flags = kFileDialogFileMustExist | kFileDialogHideReadOnly;
+  const FileDialogRequest load = loadPreset();
   {
     std::atomic<bool> stayed{false};
     Hand hand("Load Preset", [&stayed](x11_test::Host& h) {
@@ -157,7 +146,7 @@ TEST_F(LinuxFileDialogs, BuiltInDialogAnswersTypedNamesCancelsAndAsks) {
   MessageRequest message;
   message.caption = "Error";
   message.text = "The file could not be saved.";
-  message.style = kMessageErrorIcon;
+  message.icon = MessageRequest::kError;
   {
     Hand hand("Error", [](x11_test::Host& h) { h.type(XK_Return); });
     showMessage(message);
@@ -191,7 +180,7 @@ TEST_F(LinuxFileDialogs, ZenityOnPathGetsTheRequestAsArgumentsWithoutAShell) {
   MessageRequest message;
   message.caption = "Error";
   message.text = "The selected file is not a ZYNKA preset.";
-  message.style = kMessageErrorIcon;
+  message.icon = MessageRequest::kError;
   showMessage(message);
   EXPECT_EQ(lines(), (std::vector<std::string>{"--error", "--title=Error", "--no-markup",
                                                "--text=The selected file is not a ZYNKA preset."}));

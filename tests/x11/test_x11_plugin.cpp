@@ -21,6 +21,7 @@
 
 #include <xcb/xcb.h>
 
+#include "editor/layout.h"
 #include "host/aeffect.h"
 #include "host/opcodes.h"
 #include "tests/gesture_host.h"
@@ -30,8 +31,9 @@ using namespace x11_test;
 
 namespace {
 
-constexpr int kWidth = 856;
-constexpr int kHeight = 392;
+namespace layout = zynka::layout;
+constexpr int kWidth = layout::kWindowWidth;
+constexpr int kHeight = layout::kWindowHeight;
 
 /// The plug-in loaded as a host loads it.
 struct Plugin {
@@ -134,6 +136,8 @@ class X11Plugin : public ::testing::Test {
     plugin.idle(3000, [&] { return gesture_host::log().size() > heard; });
     plugin.idle(100);
   }
+  /// Clicks the middle of a view's place.
+  void click(const layout::Rect& place) { click(layout::centre(place).x, layout::centre(place).y); }
   /// Idles until the host heard `line` last.
   bool heard(const std::string& line) {
     return plugin.idle(3000, [&] { return !gesture_host::log().empty() && gesture_host::log().back() == line; });
@@ -146,16 +150,19 @@ class X11Plugin : public ::testing::Test {
 }  // namespace
 
 TEST_F(X11Plugin, TheWindowShowsTheSnapshotAndClicksAndDragsReachTheHost) {
-  click(344, 120);  // Next
+  click(layout::kNextButton);
   EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 103", "automate 103 1", "automate 103 0", "end 103"}));
   EXPECT_EQ(plugin.programName(), "Jazz E.Piano");
   EXPECT_TRUE(plugin.idle(3000, [&] { return shows("program-02"); })) << "every control shows program 2";
 
   gesture_host::log().clear();
-  host.moveTo(88, 207);  // the Coarse slider's top: 1
+  // The Coarse slider's top (1), then its bottom (0): where the handle's grip line is there.
+  const layout::Rect coarse = layout::placeOf(zynka::kCoarse).rect;
+  const int x = layout::centre(coarse).x;
+  host.moveTo(x, coarse.top + layout::kSliderHandleHeight / 2 - 1);
   host.button(1, true);
   EXPECT_TRUE(heard("automate 2 1"));
-  host.moveTo(88, 319);  // its bottom: 0
+  host.moveTo(x, coarse.bottom - layout::kSliderHandleHeight / 2 - 1);
   EXPECT_TRUE(heard("automate 2 0"));
   host.button(1, false);
   EXPECT_TRUE(heard("end 2"));
@@ -163,7 +170,7 @@ TEST_F(X11Plugin, TheWindowShowsTheSnapshotAndClicksAndDragsReachTheHost) {
 }
 
 TEST_F(X11Plugin, NameFieldMenuAndSplashScreen) {
-  click(400, 98);
+  click(layout::kProgramName);
   host.typeText("Glass Bells");
   host.type(XK_Return);
   EXPECT_TRUE(plugin.idle(3000, [&] { return plugin.programName() == "Glass Bells"; }));
@@ -179,7 +186,7 @@ TEST_F(X11Plugin, NameFieldMenuAndSplashScreen) {
       }
       h.type(XK_Return);
     });
-    host.click(305, 120);
+    host.click(layout::centre(layout::kProgramMenu).x, layout::centre(layout::kProgramMenu).y);
     heard("end 105");
     EXPECT_NE(hand.popup, 0u) << "the popup menu appeared";
   }
@@ -191,7 +198,7 @@ TEST_F(X11Plugin, NameFieldMenuAndSplashScreen) {
   plugin.dispatch(effSetProgram, 0, 0);
   plugin.dispatch(effSetProgramName, 0, 0, const_cast<char*>("Bright E.Piano"));
   plugin.effect->setParameter(plugin.effect, 2, 0.842f);
-  click(60, 28);
+  click(layout::kSplashArea);
   EXPECT_TRUE(plugin.idle(3000, [&] { return shows("splash"); }));
   click(400, 300);
   EXPECT_TRUE(plugin.idle(3000, [&] { return shows("fresh"); }));
@@ -204,6 +211,42 @@ TEST_F(X11Plugin, ClosingAndOpeningAgain) {
   open();
   plugin.dispatch(effEditClose);
   open();
+}
+
+TEST_F(X11Plugin, AWheelNotchTheEditorUsedStaysWithItAndAnUnusedOneGoesToTheHostsWindow) {
+  Display* dpy = host.display();
+  XSelectInput(dpy, host.parentWindow(), ButtonPressMask | ButtonReleaseMask);
+  XSync(dpy, False);
+  auto notch = [&](int x, int y) {
+    host.moveTo(x, y);
+    host.button(4, true);
+    host.button(4, false);
+  };
+
+  const layout::Point tuning = layout::centre(layout::placeOf(zynka::kTuning).rect);
+  notch(tuning.x, tuning.y);  // the Tuning knob (0.5): one step
+  EXPECT_TRUE(heard("end 15"));
+  EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 15", "automate 15 0.6", "end 15"}));
+
+  // Over no control the notch goes on to the host's window, as if the editor's window did
+  // not take the wheel: a press and a release, sent by the editor after the first notch's
+  // turn, so a passed first notch would have come before them.
+  notch(20, 20);
+  std::vector<XButtonEvent> got;
+  EXPECT_TRUE(plugin.idle(3000, [&] {
+    XEvent event;
+    while (XCheckWindowEvent(dpy, host.parentWindow(), ButtonPressMask | ButtonReleaseMask, &event))
+      got.push_back(event.xbutton);
+    return got.size() >= 2;
+  }));
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_EQ(got[0].type, ButtonPress);
+  EXPECT_EQ(got[0].button, 4u);
+  EXPECT_EQ(got[0].x, 20);
+  EXPECT_EQ(got[0].y, 20);
+  EXPECT_TRUE(got[0].send_event);
+  EXPECT_EQ(got[1].type, ButtonRelease);
+  EXPECT_EQ(gesture_host::log().size(), 3u) << "the unused notch turned nothing";
 }
 
 TEST(X11PluginWithoutServer, NoDisplayMeansNoEditorAndThePlugInPlays) {

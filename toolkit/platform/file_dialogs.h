@@ -1,42 +1,45 @@
-// The platform's modal file dialogs and message boxes. A request carries every
-// field the dialog is shown with; texts are UTF-8 and become UTF-16 only inside
-// the platform's implementation.
+// The platform's file dialogs and message boxes. A request is a plain value that says
+// what the user is asked, in the toolkit's terms; each platform shows it its own way
+// (the Windows common dialogs, zenity, kdialog, a dialog of the X11 toolkit's own).
+// Texts are UTF-8 and become UTF-16 only inside a platform's implementation.
+//
+// The dialogs here are modal: runFileDialog returns with the answer. A request holds
+// everything the dialog needs and nothing of its caller's, so a platform can also
+// show it without waiting (start it, look for the answer from the editor's idle pass,
+// finish the command when it came) with the same request and answer.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace VSTGUI::Platform {
 
-/// Dialog flags; the values are those of the Windows file dialog record.
-inline constexpr std::uint32_t kFileDialogOverwritePrompt = 0x00000002;  // ask before replacing a file
-inline constexpr std::uint32_t kFileDialogHideReadOnly = 0x00000004;     // no "read only" check box
-inline constexpr std::uint32_t kFileDialogPathMustExist = 0x00000800;    // only existing folders
-inline constexpr std::uint32_t kFileDialogFileMustExist = 0x00001000;    // only existing files
-
-/// Message box styles; the values are those of the Windows message box.
-inline constexpr std::uint32_t kMessageOkButton = 0x00000000;
-inline constexpr std::uint32_t kMessageErrorIcon = 0x00000010;
+/// One entry of a file dialog's type list: what the user reads, and the names it shows.
+struct FileFilter {
+  std::string label;                  // "Preset Files (*.zyp)"
+  std::vector<std::string> patterns;  // "*.zyp"; "*" is every file
+};
 
 /// A file dialog as it is to be shown.
 struct FileDialogRequest {
-  void* owner = nullptr;             // native window that owns the dialog (null: none)
-  bool save = false;                 // a save dialog; otherwise an open dialog
-  std::string filter;                // "label\0pattern\0" pairs, ending in a second zero
-  std::size_t pathCapacity = 260;    // characters the chosen path may take, its zero included
-  std::string title;                 // the dialog's title
-  std::uint32_t flags = 0;           // kFileDialog... flags
-  std::string defaultExtension;      // added to a name typed without one
+  void* owner = nullptr;            // native window that owns the dialog (null: none)
+  bool save = false;                // a save dialog; otherwise an open dialog
+  std::string title;                // the dialog's title
+  std::vector<FileFilter> filters;  // the first is chosen when the dialog opens
+  std::string defaultExtension;     // added to a name given without one ("zyp", no dot)
+  bool confirmOverwrite = false;    // save: ask before an existing file is replaced
+  bool folderMustExist = false;     // save: only a file in an existing folder is an answer
+  bool fileMustExist = false;       // open: only an existing file is an answer
 };
 
-/// A message box as it is to be shown.
+/// A message box as it is to be shown: the text, a caption and one OK button.
 struct MessageRequest {
+  enum Icon { kInformation, kError };
   void* owner = nullptr;  // native window that owns the box (null: none)
   std::string caption;
   std::string text;
-  std::uint32_t style = 0;  // kMessage... button and icon
+  Icon icon = kInformation;
 };
 
 /// Shows a modal file dialog; true with the chosen path, false when the user cancelled.

@@ -12,7 +12,6 @@
 namespace VSTGUI {
 class CFrame;
 class ResourceStream;
-struct WindowMessage;
 }  // namespace VSTGUI
 
 namespace VSTGUI::Platform {
@@ -27,12 +26,13 @@ struct Window;      // the frame's own child window
 struct Cursor;      // a mouse cursor shape
 struct DropTarget;  // the frame window's registered drop target
 struct TextField;   // a native one-line edit box over a view of the frame
+struct ThreadSetup;  // a thread's set-up for the toolkit's windows and dialogs
 
 // --- graphics library ---------------------------------------------------------
-/// Starts the graphics library; returns its start-up token (0 on failure).
-std::uintptr_t startGraphics();
-/// Shuts the graphics library down.
-void stopGraphics(std::uintptr_t token);
+/// Starts the graphics library; false when it would not start (nothing to stop then).
+bool startGraphics();
+/// Shuts down the graphics library a successful startGraphics started.
+void stopGraphics();
 
 /// Creates a surface on a device: low-quality interpolation, pixel units, no pixel offset, no smoothing.
 Graphics* createGraphics(Device* device);
@@ -99,14 +99,18 @@ void drawImage(Graphics* graphics, Image* image, const CRect& dest, const CPoint
 bool findResource(const char* name, int id, const char* type, const void*& data, std::uint32_t& size);
 
 // --- window -------------------------------------------------------------------
-/// Initialises the process's OLE library for one frame; false when it refused (nothing to balance).
-bool oleInitialize();
-/// Balances a successful oleInitialize.
-void oleUninitialize();
-/// The platform's major version number.
-int getMajorVersion();
-/// Registers the window class if needed and creates the frame's visible child window.
-Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, int majorVersion);
+/// Sets the calling thread up for the toolkit's windows, drag and drop and dialogs, for as long
+/// as the set-up is kept; null when there is nothing to undo (the window system needs nothing,
+/// or the thread's owner set it up in a way that does not allow ours).
+ThreadSetup* setUpThread();
+/// Undoes a set-up on the thread that made it; on any other thread nothing is undone.
+void endThreadSetup(ThreadSetup* setup);
+/// True when the window system keeps a window's pixels and composes them, so painting straight
+/// into the window shows no flicker; false when a paint should go through a back buffer.
+bool isComposited();
+/// Registers the window class if needed and creates the frame's visible child window, composited
+/// by the window system when asked and possible.
+Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, bool composited);
 /// Detaches the frame, destroys the window and unregisters the class after the last one.
 void destroyWindow(Window* window);
 /// Asks for the rectangle to be repainted (with erase).
@@ -155,8 +159,6 @@ bool getOuterPosition(Window* window, CCoord& x, CCoord& y);
 bool getParentRect(Window* window, CRect& rect);
 /// Grows the window and its ancestors by (dw, dh).
 bool growWindows(Window* window, CCoord dw, CCoord dh);
-/// Colours a native text field of the window (a text-field colour message); returns the platform's answer.
-std::intptr_t colourTextField(const WindowMessage& message, const CColor& text, const CColor& back);
 /// An identifier of the calling thread; reading it never allocates, locks or calls the system.
 std::uintptr_t currentThreadId();
 

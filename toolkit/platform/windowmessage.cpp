@@ -20,13 +20,12 @@ CButton buttonsFromKeyState(std::uint32_t keyState) {
 
 namespace {
 
-void paint(CFrame* frame, Platform::Window* window, COffscreenContext*& backBuffer,
-           int majorVersion) {
+void paint(CFrame* frame, Platform::Window* window, COffscreenContext*& backBuffer, bool composited) {
   Platform::Device* device = nullptr;
   CRect updateRect;
   if (!Platform::beginPaint(window, device, updateRect)) return;
   auto* context = new CDrawContext(frame, device, window);
-  if (majorVersion < 6) {
+  if (!composited) {
     // Without composition a persistent back buffer keeps the paint from flickering.
     const CRect& size = frame->getViewSize();
     if (!backBuffer) backBuffer = new COffscreenContext(frame, size.width(), size.height(), kBlackCColor);
@@ -41,69 +40,55 @@ void paint(CFrame* frame, Platform::Window* window, COffscreenContext*& backBuff
 
 }  // namespace
 
-std::intptr_t dispatchWindowMessage(CFrame* frame, Platform::Window* window,
-                                    const WindowMessage& message, bool& callDefault) {
-  callDefault = false;
-  if (!frame) {
-    callDefault = true;
-    return 0;
-  }
+bool dispatchWindowMessage(CFrame* frame, Platform::Window* window, const WindowMessage& message) {
+  if (!frame) return false;
   const CPoint where(message.x, message.y);
   switch (message.kind) {
     case WindowMessage::kPaint:
-      paint(frame, window, frame->backBuffer, frame->platformMajorVersion);
-      return 0;
-    case WindowMessage::kEraseBackground:
-      return 1;
+      paint(frame, window, frame->backBuffer, frame->bComposited);
+      return true;
     case WindowMessage::kMouseMove:
       frame->onMouseMoved(where, buttonsFromKeyState(message.keyState));
-      return 0;
+      return true;
     case WindowMessage::kButtonDown:
     case WindowMessage::kButtonDoubleClick: {
       CButton buttons = buttonsFromKeyState(message.keyState);
       if (message.kind == WindowMessage::kButtonDoubleClick) buttons |= kDoubleClick;
       if (frame->onMouseDown(where, buttons) == kMouseEventHandled) Platform::captureMouse(window);
-      return 0;
+      return true;
     }
     case WindowMessage::kButtonUp:
       frame->onMouseUp(where, buttonsFromKeyState(message.keyState));
       Platform::releaseMouse(window);
-      return 0;
+      return true;
     case WindowMessage::kWheel: {
       const CButton buttons = Platform::getMouseButtons() & (kShift | kControl | kAlt);
-      const CPoint origin = Platform::getScreenOrigin(window);
-      const CPoint local(message.x - origin.h, message.y - origin.v);
-      // Whole notches only: a delta below 120 turns nothing.
-      const float distance = static_cast<float>(message.wheelDelta / 120);
-      frame->onWheel(local, distance, buttons);
-      callDefault = true;
-      return 0;
+      // A turn the frame used goes no further: a host that hands the window system's wheel
+      // messages back to the window under the mouse would otherwise turn the control again.
+      return frame->onWheel(where, static_cast<float>(message.wheelNotches), buttons);
     }
     case WindowMessage::kMouseLeave: {
       CPoint location;
       frame->getCurrentMouseLocation(location);
       frame->onMouseExited(location, frame->getCurrentMouseButtons());
-      return 0;
-    }
-    case WindowMessage::kTextFieldColour: {
-      auto* field = dynamic_cast<CTextFieldColours*>(frame->getFocusView());
-      if (!field) {
-        callDefault = true;
-        return 0;
-      }
-      return Platform::colourTextField(message, field->getTextFieldFontColor(),
-                                       field->getTextFieldBackColor());
+      return true;
     }
     case WindowMessage::kDestroyed:
       frame->setOpenFlag(false);
       frame->pSystemWindow = nullptr;
-      callDefault = true;
-      return 0;
+      return false;
     case WindowMessage::kOther:
       break;
   }
-  callDefault = true;
-  return 0;
+  return false;
+}
+
+bool textFieldColours(CFrame* frame, CColor& text, CColor& back) {
+  auto* field = frame ? dynamic_cast<CTextFieldColours*>(frame->getFocusView()) : nullptr;
+  if (!field) return false;
+  text = field->getTextFieldFontColor();
+  back = field->getTextFieldBackColor();
+  return true;
 }
 
 }  // namespace VSTGUI

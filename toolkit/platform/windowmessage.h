@@ -8,31 +8,27 @@
 
 namespace VSTGUI {
 
-/// One window message; key-state bits and positions follow the Windows message layout.
+/// One window message in the toolkit's terms.
 struct WindowMessage {
   enum Kind {
     kPaint,
-    kEraseBackground,
     kMouseMove,
     kButtonDown,         // left, right, middle or an extra button pressed
     kButtonDoubleClick,  // the same buttons' double-click
     kButtonUp,
     kWheel,
     kMouseLeave,
-    kTextFieldColour,  // a native text field asks for its colours
     kDestroyed,
     kOther,
   };
   Kind kind = kOther;
-  std::int16_t x = 0;  // client position; screen position for kWheel
+  std::int16_t x = 0;  // position in the window (client coordinates)
   std::int16_t y = 0;
-  std::uint32_t keyState = 0;   // kKeyState* bits
-  std::int16_t wheelDelta = 0;  // 120 per notch
-  std::uintptr_t wParam = 0;    // native extras (the text field's device context)
-  std::intptr_t lParam = 0;     // (the text field's window)
+  std::uint32_t keyState = 0;  // kKeyState* bits
+  int wheelNotches = 0;        // kWheel: whole notches turned, away from the user positive
 };
 
-// Key-state word of mouse messages.
+// Key-state word of mouse messages: the buttons held and the modifier keys.
 enum : std::uint32_t {
   kKeyStateLButton = 0x0001,
   kKeyStateRButton = 0x0002,
@@ -46,8 +42,13 @@ enum : std::uint32_t {
 /// Mouse buttons and modifiers of a key-state word; kAlt is added when Alt is down now.
 CButton buttonsFromKeyState(std::uint32_t keyState);
 
-/// Runs one message through the frame; callDefault tells whether the platform's default handling must follow.
-std::intptr_t dispatchWindowMessage(CFrame* frame, Platform::Window* window,
-                                    const WindowMessage& message, bool& callDefault);
+/// Runs one message through the frame. True when the frame used it, so the window system's
+/// default handling must not follow: for a wheel turn, when a view took it (a turn over no
+/// control, or during a drag, is left to the window system, which may pass it to the host).
+bool dispatchWindowMessage(CFrame* frame, Platform::Window* window, const WindowMessage& message);
+
+/// The colours of the native text field the frame's focus view shows; false when the focus
+/// view shows none (the text field keeps the window system's own colours).
+bool textFieldColours(CFrame* frame, CColor& text, CColor& back);
 
 }  // namespace VSTGUI

@@ -1,5 +1,5 @@
-// The artwork's view of the editor's layout: the rectangles come from the editor's
-// own table (editor/layout.h), the captions and section titles are the artwork's.
+// The artwork's view of the editor's layout (editor/layout.h): its sizes, rectangles,
+// captions, sections and teal, as boxes and lists the drawing code walks.
 #pragma once
 
 #include <array>
@@ -7,6 +7,8 @@
 #include "editor/layout.h"
 
 namespace zart {
+
+namespace layout = zynka::layout;
 
 struct Box {
   int left, top, right, bottom;  // right and bottom exclusive
@@ -16,82 +18,66 @@ struct Box {
   double centreY() const { return (top + bottom) / 2.0; }
 };
 
-inline constexpr int kWindowWidth = 856;
-inline constexpr int kWindowHeight = 392;
+constexpr Box boxOf(const layout::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-inline constexpr int kKnobSize = 64;
-inline constexpr int kKnobFrames = 101;
-inline constexpr int kSliderWidth = 48;
-inline constexpr int kSliderHeight = 128;
-inline constexpr int kHandleHeight = 16;
-inline constexpr int kButtonSize = 16;
+inline constexpr int kWindowWidth = layout::kWindowWidth;
+inline constexpr int kWindowHeight = layout::kWindowHeight;
+
+inline constexpr int kKnobSize = layout::kKnobSize;
+inline constexpr int kKnobFrames = layout::kKnobImages;
+inline constexpr int kSliderWidth = layout::kSliderWidth;
+inline constexpr int kSliderHeight = layout::kSliderHeight;
+inline constexpr int kHandleHeight = layout::kSliderHandleHeight;
+inline constexpr int kButtonSize = layout::kButtonSize;
 
 struct Control {
   const char* caption;
   Box box;
 };
 
-constexpr Box boxOf(const zynka::layout::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
-/// The editor's control number i (knobs first, then sliders, left to right).
-constexpr Box controlBox(int i) { return boxOf(zynka::layout::kControlPlaces[i].rect); }
-
-inline constexpr std::array<Control, 5> kKnobs{{
-    {"RATE", controlBox(0)},
-    {"AMOUNT", controlBox(1)},
-    {"OCTAVE", controlBox(2)},
-    {"TUNING", controlBox(3)},
-    {"VOLUME", controlBox(4)},
-}};
-
-inline constexpr std::array<Control, 12> kSliders{{
-    {"COARSE", controlBox(5)},
-    {"FINE", controlBox(6)},
-    {"INITIAL", controlBox(7)},
-    {"DECAY", controlBox(8)},
-    {"SUSTAIN", controlBox(9)},
-    {"RELEASE", controlBox(10)},
-    {"VELOCITY", controlBox(11)},
-    {"WAVE", controlBox(12)},
-    {"THRU", controlBox(13)},
-    {"ATTACK", controlBox(14)},
-    {"DECAY", controlBox(15)},
-    {"RELEASE", controlBox(16)},
-}};
-static_assert(zynka::layout::kKnobCount == 5 && zynka::layout::kControlPlaces[4].knob &&
-                  !zynka::layout::kControlPlaces[5].knob,
-              "the editor's first five controls are its knobs");
+/// The editor's controls first to first + N - 1 (knobs first, then faders, left to right).
+template <std::size_t N>
+constexpr std::array<Control, N> controls(int first) {
+  std::array<Control, N> out{};
+  for (std::size_t i = 0; i < N; ++i) {
+    const layout::ControlPlace& place = layout::kControlPlaces[first + static_cast<int>(i)];
+    out[i] = {place.caption, boxOf(place.rect)};
+  }
+  return out;
+}
+inline constexpr auto kKnobs = controls<layout::kKnobCount>(0);
+inline constexpr auto kSliders = controls<zynka::kNumParams - layout::kKnobCount>(layout::kKnobCount);
 
 // Caption bands under the controls.
-inline constexpr int kKnobCaptionTop = 144, kKnobCaptionBottom = 152;
-inline constexpr int kSliderCaptionTop = 336, kSliderCaptionBottom = 344;
+inline constexpr int kKnobCaptionTop = layout::kKnobCaptionTop, kKnobCaptionBottom = layout::kKnobCaptionBottom;
+inline constexpr int kSliderCaptionTop = layout::kSliderCaptionTop, kSliderCaptionBottom = layout::kSliderCaptionBottom;
 
 struct Section {
   const char* title;
   int left, right;
 };
 
-inline constexpr std::array<Section, 2> kKnobSections{{
-    {"VIBRATO", 64, 200},
-    {"MASTER", 584, 792},
-}};
-inline constexpr std::array<Section, 4> kSliderSections{{
-    {"MOD RATIO", 56, 176},
-    {"MOD ENVELOPE", 184, 416},
-    {"MODULATION", 424, 600},
-    {"AMP ENVELOPE", 624, 800},
-}};
+/// The editor's sections as title and span.
+template <std::size_t N>
+constexpr std::array<Section, N> sections(const layout::Section (&from)[N]) {
+  std::array<Section, N> out{};
+  for (std::size_t i = 0; i < N; ++i) out[i] = {from[i].title, from[i].left(), from[i].right()};
+  return out;
+}
+inline constexpr auto kKnobSections = sections(layout::kKnobSections);
+inline constexpr auto kSliderSections = sections(layout::kSliderSections);
 
 // The display and what the editor draws on it.
-inline constexpr Box kGlass{288, 84, 496, 134};
-inline constexpr Box kProgramNumber = boxOf(zynka::layout::kProgramNumber);
-inline constexpr Box kProgramName = boxOf(zynka::layout::kProgramName);
-inline constexpr Box kMenuButton = boxOf(zynka::layout::kProgramMenu);
-inline constexpr Box kPrevButton = boxOf(zynka::layout::kPrevButton);
-inline constexpr Box kNextButton = boxOf(zynka::layout::kNextButton);
-inline constexpr Box kVoices = boxOf(zynka::layout::kVoiceCount);
-inline constexpr Box kLogo = boxOf(zynka::layout::kSplashArea);
+inline constexpr Box kGlass = boxOf(layout::kDisplay);
+inline constexpr Box kProgramNumber = boxOf(layout::kProgramNumber);
+inline constexpr Box kProgramName = boxOf(layout::kProgramName);
+inline constexpr Box kMenuButton = boxOf(layout::kProgramMenu);
+inline constexpr Box kPrevButton = boxOf(layout::kPrevButton);
+inline constexpr Box kNextButton = boxOf(layout::kNextButton);
+inline constexpr Box kVoices = boxOf(layout::kVoiceCount);
+inline constexpr Box kLogo = boxOf(layout::kSplashArea);
 
 // The display's text colour, which the editor uses too.
-inline constexpr int kTealR = 80, kTealG = 205, kTealB = 189;
+inline constexpr int kTealR = layout::kTeal.red, kTealG = layout::kTeal.green, kTealB = layout::kTeal.blue;
 
 }  // namespace zart

@@ -5,7 +5,7 @@
 
 #include "engine/config.h"
 #include "engine/program.h"
-#include "host/program_files.h"
+#include "engine/program_files.h"
 #include "tools/zynka-render/files.h"
 
 namespace zrender {

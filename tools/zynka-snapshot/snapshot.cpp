@@ -1,6 +1,7 @@
 #include "tools/zynka-snapshot/snapshot.h"
 
 #include "editor/editor.h"
+#include "editor/layout.h"
 #include "engine/plugin.h"
 #include "toolkit/platform/headless/headless.h"
 
@@ -17,6 +18,12 @@ VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
 
 /// Any non-null value stands for the host's window on the in-memory platform.
 void* const kHostWindow = reinterpret_cast<void*>(0x1000);
+
+/// Presses the left button there, as the user does.
+void click(VSTGUI::Platform::Window* window, layout::Point where) {
+  VSTGUI::Headless::send(window, VSTGUI::Headless::mouseMessage(VSTGUI::WindowMessage::kButtonDown, where.x, where.y,
+                                                                VSTGUI::kKeyStateLButton));
+}
 
 cairo_surface_t* copyOf(cairo_surface_t* source) {
   const int width = cairo_image_surface_get_width(source);
@@ -57,11 +64,10 @@ cairo_surface_t* render(const Scene& scene, std::string& error) {
   } else {
     dispatch(effEditIdle);
     VSTGUI::Platform::Window* window = editor->getFrame()->getPlatformWindow();
-    const VSTGUI::CRect all(0, 0, 856, 392);
-    if (scene.valueBox >= 0) editor->showTooltipForTag(scene.valueBox, true);
+    const VSTGUI::CRect all(0, 0, layout::kWindowWidth, layout::kWindowHeight);
+    if (scene.valueBox >= 0) editor->showValueBoxForTag(scene.valueBox, true);
     if (scene.splash)
-      VSTGUI::Headless::send(window, VSTGUI::Headless::mouseMessage(VSTGUI::WindowMessage::kButtonDown, 60, 28,
-                                                                  VSTGUI::kKeyStateLButton));
+      click(window, layout::centre(layout::kSplashArea));
     if (scene.menuPressed) {
       // The picture is taken while the popup is open, then the popup is dismissed.
       VSTGUI::Headless::setPopupAction([&](const std::vector<VSTGUI::Platform::PopupMenuItem>&) {
@@ -70,8 +76,7 @@ cairo_surface_t* render(const Scene& scene, std::string& error) {
         pixels = copyOf(VSTGUI::Headless::surface(window));
         return -1;
       });
-      VSTGUI::Headless::send(window, VSTGUI::Headless::mouseMessage(VSTGUI::WindowMessage::kButtonDown, 305, 120,
-                                                                  VSTGUI::kKeyStateLButton));
+      click(window, layout::centre(layout::kProgramMenu));
     } else {
       dispatch(effEditIdle);
       VSTGUI::Headless::paint(window, all);

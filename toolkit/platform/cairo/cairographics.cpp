@@ -56,8 +56,8 @@ std::uint32_t readPixel(cairo_surface_t* surface, int x, int y) {
   return (a << 24) | (un((p >> 16) & 0xFF) << 16) | (un((p >> 8) & 0xFF) << 8) | un(p & 0xFF);
 }
 
-std::uintptr_t startGraphics() { return 1; }
-void stopGraphics(std::uintptr_t) {}
+bool startGraphics() { return true; }
+void stopGraphics() {}
 
 Graphics* createGraphics(Device* device) { return device ? graphicsOn(device->surface) : nullptr; }
 

@@ -30,8 +30,7 @@ bool runFileDialog(const FileDialogRequest& request, std::filesystem::path& chos
   if (s.answers.empty()) return false;
   std::optional<std::filesystem::path> answer = std::move(s.answers.front());
   s.answers.pop_front();
-  // Like the system dialog, a path that does not fit the caller's capacity is no answer.
-  if (!answer || answer->empty() || answer->native().size() + 1 > request.pathCapacity) return false;
+  if (!answer || answer->empty()) return false;
   chosen = *answer;
   return true;
 }

@@ -16,13 +16,13 @@
 
 namespace VSTGUI::Headless {
 
-/// Runs one window message through the window's frame (what a window procedure does).
-std::intptr_t send(Platform::Window* window, const WindowMessage& message,
-                   bool* callDefault = nullptr);
+/// Runs one window message through the window's frame (what a window procedure does); true
+/// when the frame used it.
+bool send(Platform::Window* window, const WindowMessage& message);
 /// A mouse message at (x, y) with a key-state word.
 WindowMessage mouseMessage(WindowMessage::Kind kind, int x, int y, std::uint32_t keyState = 0);
-/// A wheel message at screen position (x, y).
-WindowMessage wheelMessage(int x, int y, int delta, std::uint32_t keyState = 0);
+/// A wheel turn of whole notches at (x, y).
+WindowMessage wheelMessage(int x, int y, int notches, std::uint32_t keyState = 0);
 
 /// Paints what was invalidated since the last paint; false when nothing was.
 bool paint(Platform::Window* window);
@@ -62,20 +62,15 @@ void setScreenOrigin(Platform::Window* window, const CPoint& origin);
 void setMouseButtons(CButton buttons);
 /// Sets whether Alt is down.
 void setAltDown(bool down);
-/// Sets the major version frames read at construction (6 by default).
-void setMajorVersion(int version);
+/// Sets whether frames made from now on find the window system composited (the default) or
+/// paint through a back buffer of their own.
+void setComposited(bool composited);
 /// The cursor shape shown now.
 CCursorType currentCursor();
 /// The number of live windows using the registered window class (0: class unregistered).
 int windowClassUseCount();
 /// How often the window class was registered since the process started.
 int windowClassRegistrations();
-/// Balance of oleInitialize and oleUninitialize.
-int oleInitCount();
-/// Makes oleInitialize refuse, as it does on a thread the host runs in another COM apartment.
-void setOleRefuses(bool refuses);
-/// The colours given by the last text field colour request.
-void lastTextFieldColours(CColor& text, CColor& back);
 
 // --- the native text field, as a test types into it ----------------------------------
 /// What the window's open text field shows.

@@ -52,14 +52,10 @@ namespace {
 struct HeadlessState {
   CButton buttons = 0;
   bool altDown = false;
-  int majorVersion = 6;
+  bool composited = true;
   CCursorType cursor = kCursorDefault;
   int classUseCount = 0;
   int classRegistrations = 0;
-  int oleCount = 0;
-  bool oleRefuses = false;
-  CColor textFieldText{};
-  CColor textFieldBack{};
   std::deque<int> popupAnswers;
   std::function<int(const std::vector<PopupMenuItem>&)> popupAction;
   std::vector<Headless::PopupRecord> popups;
@@ -82,15 +78,11 @@ Cursor* cursorFor(CCursorType type) {
 
 }  // namespace
 
-bool oleInitialize() {
-  if (state().oleRefuses) return false;
-  ++state().oleCount;
-  return true;
-}
-void oleUninitialize() { --state().oleCount; }
-int getMajorVersion() { return state().majorVersion; }
+ThreadSetup* setUpThread() { return nullptr; }  // an in-memory window needs nothing of a thread
+void endThreadSetup(ThreadSetup*) {}
+bool isComposited() { return state().composited; }
 
-Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, int) {
+Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, bool) {
   if (size.width() <= 0 || size.height() <= 0) return nullptr;
   if (state().classUseCount++ == 0) ++state().classRegistrations;
   auto* window = new Window;
@@ -188,12 +180,6 @@ bool growWindows(Window* window, CCoord dw, CCoord dh) {
   return true;
 }
 
-std::intptr_t colourTextField(const WindowMessage&, const CColor& text, const CColor& back) {
-  state().textFieldText = text;
-  state().textFieldBack = back;
-  return static_cast<std::intptr_t>(toArgb(back));
-}
-
 std::uintptr_t currentThreadId() { return static_cast<std::uintptr_t>(pthread_self()); }
 
 // --- text field -------------------------------------------------------------------------
@@ -247,12 +233,8 @@ namespace VSTGUI::Headless {
 
 using Platform::state;
 
-std::intptr_t send(Platform::Window* window, const WindowMessage& message, bool* callDefault) {
-  bool dflt = true;
-  std::intptr_t result = 0;
-  if (window) result = dispatchWindowMessage(window->frame, window, message, dflt);
-  if (callDefault) *callDefault = dflt;
-  return result;
+bool send(Platform::Window* window, const WindowMessage& message) {
+  return window && dispatchWindowMessage(window->frame, window, message);
 }
 
 WindowMessage mouseMessage(WindowMessage::Kind kind, int x, int y, std::uint32_t keyState) {
@@ -264,9 +246,9 @@ WindowMessage mouseMessage(WindowMessage::Kind kind, int x, int y, std::uint32_t
   return message;
 }
 
-WindowMessage wheelMessage(int x, int y, int delta, std::uint32_t keyState) {
+WindowMessage wheelMessage(int x, int y, int notches, std::uint32_t keyState) {
   WindowMessage message = mouseMessage(WindowMessage::kWheel, x, y, keyState);
-  message.wheelDelta = static_cast<std::int16_t>(delta);
+  message.wheelNotches = notches;
   return message;
 }
 
@@ -339,16 +321,10 @@ void setScreenOrigin(Platform::Window* window, const CPoint& origin) {
 }
 void setMouseButtons(CButton buttons) { state().buttons = buttons; }
 void setAltDown(bool down) { state().altDown = down; }
-void setMajorVersion(int version) { state().majorVersion = version; }
+void setComposited(bool composited) { state().composited = composited; }
 CCursorType currentCursor() { return state().cursor; }
 int windowClassUseCount() { return state().classUseCount; }
 int windowClassRegistrations() { return state().classRegistrations; }
-int oleInitCount() { return state().oleCount; }
-void setOleRefuses(bool refuses) { state().oleRefuses = refuses; }
-void lastTextFieldColours(CColor& text, CColor& back) {
-  text = state().textFieldText;
-  back = state().textFieldBack;
-}
 
 bool textFieldShown(Platform::Window* window, TextFieldState* fieldState) {
   Platform::TextField* field = window ? window->textField : nullptr;

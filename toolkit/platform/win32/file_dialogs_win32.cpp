@@ -1,25 +1,16 @@
 // The Windows common file dialogs and message boxes.
-#include <windows.h>
+#include "toolkit/platform/win32/file_dialogs_win32.h"
+
 #include <commdlg.h>
 
-#include <string>
 #include <string_view>
 #include <vector>
 
-#include "toolkit/platform/file_dialogs.h"
-
 namespace VSTGUI::Platform {
-
-static_assert(kFileDialogOverwritePrompt == OFN_OVERWRITEPROMPT);
-static_assert(kFileDialogHideReadOnly == OFN_HIDEREADONLY);
-static_assert(kFileDialogPathMustExist == OFN_PATHMUSTEXIST);
-static_assert(kFileDialogFileMustExist == OFN_FILEMUSTEXIST);
-static_assert(kMessageOkButton == MB_OK);
-static_assert(kMessageErrorIcon == MB_ICONERROR);
 
 namespace {
 
-/// UTF-16 form of a UTF-8 text, zero bytes inside it kept (the filter list has them).
+/// UTF-16 form of a UTF-8 text.
 std::wstring widen(std::string_view text) {
   if (text.empty()) return {};
   const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -31,11 +22,42 @@ std::wstring widen(std::string_view text) {
 
 }  // namespace
 
+namespace Win32 {
+
+DWORD fileDialogFlags(const FileDialogRequest& request) {
+  DWORD flags = 0;
+  if (request.save) {
+    if (request.confirmOverwrite) flags |= OFN_OVERWRITEPROMPT;
+    if (request.folderMustExist) flags |= OFN_PATHMUSTEXIST;
+  } else {
+    flags |= OFN_HIDEREADONLY;
+    if (request.fileMustExist) flags |= OFN_FILEMUSTEXIST;
+  }
+  return flags;
+}
+
+std::wstring fileDialogFilter(const FileDialogRequest& request) {
+  std::wstring list;
+  for (const FileFilter& filter : request.filters) {
+    list += widen(filter.label);
+    list += L'\0';
+    for (std::size_t i = 0; i < filter.patterns.size(); ++i) {
+      if (i > 0) list += L';';
+      list += filter.patterns[i] == "*" ? std::wstring(L"*.*") : widen(filter.patterns[i]);
+    }
+    list += L'\0';
+  }
+  if (!list.empty()) list += L'\0';
+  return list;
+}
+
+}  // namespace Win32
+
 bool runFileDialog(const FileDialogRequest& request, std::filesystem::path& chosen) {
-  const std::wstring filter = widen(request.filter);
+  const std::wstring filter = Win32::fileDialogFilter(request);
   const std::wstring title = widen(request.title);
   const std::wstring defaultExtension = widen(request.defaultExtension);
-  std::vector<wchar_t> file(request.pathCapacity > 0 ? request.pathCapacity : 1, L'\0');
+  std::vector<wchar_t> file(Win32::kFileDialogPathCapacity, L'\0');
 
   OPENFILENAMEW record{};
   record.lStructSize = sizeof record;
@@ -44,7 +66,7 @@ bool runFileDialog(const FileDialogRequest& request, std::filesystem::path& chos
   record.lpstrFile = file.data();
   record.nMaxFile = static_cast<DWORD>(file.size());
   record.lpstrTitle = title.empty() ? nullptr : title.c_str();
-  record.Flags = request.flags;
+  record.Flags = Win32::fileDialogFlags(request);
   record.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
 
   const BOOL accepted = request.save ? GetSaveFileNameW(&record) : GetOpenFileNameW(&record);
@@ -56,7 +78,8 @@ bool runFileDialog(const FileDialogRequest& request, std::filesystem::path& chos
 void showMessage(const MessageRequest& request) {
   const std::wstring text = widen(request.text);
   const std::wstring caption = widen(request.caption);
-  MessageBoxW(static_cast<HWND>(request.owner), text.c_str(), caption.c_str(), request.style);
+  const UINT icon = request.icon == MessageRequest::kError ? MB_ICONERROR : MB_ICONINFORMATION;
+  MessageBoxW(static_cast<HWND>(request.owner), text.c_str(), caption.c_str(), MB_OK | icon);
 }
 
 }  // namespace VSTGUI::Platform

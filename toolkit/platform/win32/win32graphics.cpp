@@ -125,18 +125,29 @@ GpFontFamily* findFamily(const wchar_t* name) {
 
 }  // namespace
 
-std::uintptr_t startGraphics() {
+namespace {
+
+/// GDI+'s start-up token while the library runs (0: not started).
+ULONG_PTR gGdiplusToken = 0;
+
+}  // namespace
+
+bool startGraphics() {
   GdiplusStartupInput input;
   input.GdiplusVersion = 1;
   input.DebugEventCallback = nullptr;
   input.SuppressBackgroundThread = FALSE;
   input.SuppressExternalCodecs = FALSE;
   ULONG_PTR token = 0;
-  if (GdiplusStartup(&token, &input, nullptr) != Ok) return 0;
-  return token;
+  if (GdiplusStartup(&token, &input, nullptr) != Ok || token == 0) return false;
+  gGdiplusToken = token;
+  return true;
 }
 
-void stopGraphics(std::uintptr_t token) { GdiplusShutdown(token); }
+void stopGraphics() {
+  GdiplusShutdown(gGdiplusToken);
+  gGdiplusToken = 0;
+}
 
 Graphics* createGraphics(Device* device) {
   if (!device || !device->dc) return nullptr;

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "toolkit/platform/win32/win32types.h"
-#include "toolkit/platform/windowmessage.h"
 #include "toolkit/textconvert.h"
 
 namespace VSTGUI::Platform {
@@ -105,17 +104,16 @@ void closeTextField(TextField* field) {
   delete field;
 }
 
-std::intptr_t colourTextField(const WindowMessage& message, const CColor& text, const CColor& back) {
-  HDC dc = reinterpret_cast<HDC>(message.wParam);
+LRESULT colourEditBox(HDC dc, HWND box, const CColor& text, const CColor& back) {
   SetTextColor(dc, RGB(text.red, text.green, text.blue));
   SetBkColor(dc, RGB(back.red, back.green, back.blue));
   // A box not of ours (none is expected) gets a brush that lives until the next request.
   static HBRUSH strayBrush = nullptr;
-  TextField* field = fieldOf(reinterpret_cast<HWND>(message.lParam));
+  TextField* field = fieldOf(box);
   HBRUSH& slot = field ? field->brush : strayBrush;
   if (slot) DeleteObject(slot);
   slot = CreateSolidBrush(RGB(back.red, back.green, back.blue));
-  return reinterpret_cast<std::intptr_t>(slot);
+  return reinterpret_cast<LRESULT>(slot);
 }
 
 }  // namespace VSTGUI::Platform

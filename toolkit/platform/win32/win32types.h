@@ -53,4 +53,8 @@ struct DropTarget {
 /// The module handle as the window system takes it.
 inline HINSTANCE moduleHandle() { return static_cast<HINSTANCE>(hInstance); }
 
+/// Answers an edit box's WM_CTLCOLOREDIT: sets the colours on its device context and returns
+/// a solid brush of the back colour, which lives until the box's next request.
+LRESULT colourEditBox(HDC dc, HWND box, const CColor& text, const CColor& back);
+
 }  // namespace VSTGUI::Platform

@@ -17,19 +17,19 @@ namespace {
 int gWindowClassUseCount = 0;
 wchar_t gWindowClassName[64] = {};
 
-WindowMessage takeApart(UINT message, WPARAM wParam, LPARAM lParam) {
+// The key-state word of the toolkit's mouse messages is the window system's own.
+static_assert(kKeyStateLButton == MK_LBUTTON && kKeyStateRButton == MK_RBUTTON && kKeyStateShift == MK_SHIFT &&
+              kKeyStateControl == MK_CONTROL && kKeyStateMButton == MK_MBUTTON &&
+              kKeyStateXButton1 == MK_XBUTTON1 && kKeyStateXButton2 == MK_XBUTTON2);
+
+WindowMessage takeApart(Window* window, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowMessage m;
   m.x = static_cast<std::int16_t>(GET_X_LPARAM(lParam));
   m.y = static_cast<std::int16_t>(GET_Y_LPARAM(lParam));
   m.keyState = GET_KEYSTATE_WPARAM(wParam);
-  m.wParam = wParam;
-  m.lParam = lParam;
   switch (message) {
     case WM_PAINT:
       m.kind = WindowMessage::kPaint;
-      break;
-    case WM_ERASEBKGND:
-      m.kind = WindowMessage::kEraseBackground;
       break;
     case WM_MOUSEMOVE:
       m.kind = WindowMessage::kMouseMove;
@@ -52,15 +52,18 @@ WindowMessage takeApart(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_XBUTTONUP:
       m.kind = WindowMessage::kButtonUp;
       break;
-    case WM_MOUSEWHEEL:
+    case WM_MOUSEWHEEL: {
       m.kind = WindowMessage::kWheel;
-      m.wheelDelta = static_cast<std::int16_t>(GET_WHEEL_DELTA_WPARAM(wParam));
+      // The wheel's position is on the screen; whole notches of 120 only, so a smaller
+      // delta turns nothing.
+      const CPoint origin = getScreenOrigin(window);
+      m.x = static_cast<std::int16_t>(GET_X_LPARAM(lParam) - origin.h);
+      m.y = static_cast<std::int16_t>(GET_Y_LPARAM(lParam) - origin.v);
+      m.wheelNotches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
       break;
+    }
     case WM_MOUSELEAVE:
       m.kind = WindowMessage::kMouseLeave;
-      break;
-    case WM_CTLCOLOREDIT:
-      m.kind = WindowMessage::kTextFieldColour;
       break;
     case WM_DESTROY:
       m.kind = WindowMessage::kDestroyed;
@@ -75,11 +78,20 @@ WindowMessage takeApart(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!window || !window->frame) return DefWindowProcW(hwnd, message, wParam, lParam);
-  bool callDefault = true;
-  const std::intptr_t result =
-      dispatchWindowMessage(window->frame, window, takeApart(message, wParam, lParam), callDefault);
-  if (callDefault) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return static_cast<LRESULT>(result);
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers every pixel
+    case WM_CTLCOLOREDIT: {
+      CColor text, back;
+      if (!textFieldColours(window->frame, text, back)) break;
+      return colourEditBox(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), text, back);
+    }
+    default:
+      // A message the frame used (a wheel turn over a control among them) goes no further.
+      if (dispatchWindowMessage(window->frame, window, takeApart(window, message, wParam, lParam))) return 0;
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 bool registerWindowClass() {
@@ -110,24 +122,39 @@ SIZE windowSize(HWND hwnd) {
 
 }  // namespace
 
-// A thread the host already runs in another COM apartment refuses; uninitialising
-// after such a refusal would end the host's own COM on that thread.
-bool oleInitialize() { return SUCCEEDED(OleInitialize(nullptr)); }
-void oleUninitialize() { OleUninitialize(); }
+// A thread's set-up is OLE, which drag and drop and the common dialogs need; each frame
+// and each editor initialise it for their lifetime. OLE belongs to the thread that starts
+// it: a thread the host already runs in another COM apartment refuses, and uninitialising
+// after such a refusal, or on another thread, would end the host's own COM there.
+struct ThreadSetup {
+  DWORD thread = 0;
+};
 
-int getMajorVersion() {
+ThreadSetup* setUpThread() {
+  if (FAILED(OleInitialize(nullptr))) return nullptr;
+  return new ThreadSetup{GetCurrentThreadId()};
+}
+
+void endThreadSetup(ThreadSetup* setup) {
+  if (!setup) return;
+  if (setup->thread == GetCurrentThreadId()) OleUninitialize();
+  delete setup;
+}
+
+// Windows composes windows from version 6 (Vista) on.
+bool isComposited() {
   OSVERSIONINFOW info = {};
   info.dwOSVersionInfoSize = sizeof info;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!GetVersionExW(&info)) return 0;
+  if (!GetVersionExW(&info)) return false;
 #pragma GCC diagnostic pop
-  return static_cast<int>(info.dwMajorVersion);
+  return info.dwMajorVersion >= 6;
 }
 
-Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, int majorVersion) {
+Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, bool composited) {
   if (!registerWindowClass()) return nullptr;
-  HWND hwnd = CreateWindowExW(majorVersion >= 6 ? WS_EX_COMPOSITED : 0, gWindowClassName, L"Window",
+  HWND hwnd = CreateWindowExW(composited ? WS_EX_COMPOSITED : 0, gWindowClassName, L"Window",
                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                               size.width(), size.height(), static_cast<HWND>(parentWindow), nullptr,
                               moduleHandle(), nullptr);

@@ -23,34 +23,10 @@ namespace Linux {
 
 namespace {
 
-/// The filter list's (label, patterns) pairs.
-std::vector<std::pair<std::string, std::string>> filterPairs(const std::string& filter) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (start < filter.size()) {
-    const std::size_t end = filter.find('\0', start);
-    const std::size_t stop = end == std::string::npos ? filter.size() : end;
-    if (stop == start) break;  // the closing second zero
-    parts.push_back(filter.substr(start, stop - start));
-    start = stop + 1;
-  }
-  std::vector<std::pair<std::string, std::string>> pairs;
-  for (std::size_t i = 0; i + 1 < parts.size(); i += 2) pairs.emplace_back(parts[i], parts[i + 1]);
-  return pairs;
-}
-
-/// Windows patterns ("*.zyp;*.zyb", "*.*") as Linux dialogs take them ("*.zyp *.zyb", "*").
-std::string linuxPatterns(const std::string& patterns) {
+/// A filter's patterns as Linux dialogs take them: "*.zyp *.zyb".
+std::string joinedPatterns(const FileFilter& filter) {
   std::string out;
-  std::size_t start = 0;
-  while (start <= patterns.size()) {
-    const std::size_t end = patterns.find(';', start);
-    std::string one = patterns.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (one == "*.*") one = "*";
-    if (!one.empty()) out += (out.empty() ? "" : " ") + one;
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
+  for (const std::string& pattern : filter.patterns) out += (out.empty() ? "" : " ") + pattern;
   return out;
 }
 
@@ -137,9 +113,8 @@ std::string checkPath(const std::string& text, const void* data) {
   const std::filesystem::path path(text);
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) return "This is a folder: please type a file name.";
-  if ((request.flags & kFileDialogFileMustExist) && !std::filesystem::exists(path, error))
-    return "File not found: check the file name.";
-  if (request.flags & kFileDialogPathMustExist) {
+  if (request.fileMustExist && !std::filesystem::exists(path, error)) return "File not found: check the file name.";
+  if (request.folderMustExist) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     if (!std::filesystem::is_directory(folder, error)) return "Folder not found: check the path.";
   }
@@ -153,22 +128,22 @@ std::vector<std::string> zenityFileArguments(const FileDialogRequest& request) {
   if (!request.title.empty()) args.push_back("--title=" + request.title);
   if (request.save) {
     args.emplace_back("--save");
-    if (request.flags & kFileDialogOverwritePrompt) args.emplace_back("--confirm-overwrite");
+    if (request.confirmOverwrite) args.emplace_back("--confirm-overwrite");
   }
-  for (const auto& [label, patterns] : filterPairs(request.filter))
-    args.push_back("--file-filter=" + label + " | " + linuxPatterns(patterns));
+  for (const FileFilter& filter : request.filters)
+    args.push_back("--file-filter=" + filter.label + " | " + joinedPatterns(filter));
   return args;
 }
 
 std::vector<std::string> zenityMessageArguments(const MessageRequest& request) {
-  return {(request.style & kMessageErrorIcon) ? "--error" : "--info", "--title=" + request.caption, "--no-markup",
+  return {request.icon == MessageRequest::kError ? "--error" : "--info", "--title=" + request.caption, "--no-markup",
           "--text=" + request.text};
 }
 
 std::vector<std::string> kdialogFileArguments(const FileDialogRequest& request, const std::string& startFolder) {
   std::string filters;
-  for (const auto& [label, patterns] : filterPairs(request.filter))
-    filters += (filters.empty() ? "" : "\n") + linuxPatterns(patterns) + "|" + label;
+  for (const FileFilter& filter : request.filters)
+    filters += (filters.empty() ? "" : "\n") + joinedPatterns(filter) + "|" + filter.label;
   std::vector<std::string> args;
   if (!request.title.empty()) args.insert(args.end(), {"--title", request.title});
   args.push_back(request.save ? "--getsavefilename" : "--getopenfilename");
@@ -178,7 +153,7 @@ std::vector<std::string> kdialogFileArguments(const FileDialogRequest& request, 
 }
 
 std::vector<std::string> kdialogMessageArguments(const MessageRequest& request) {
-  return {"--title", request.caption, (request.style & kMessageErrorIcon) ? "--error" : "--msgbox", request.text};
+  return {"--title", request.caption, request.icon == MessageRequest::kError ? "--error" : "--msgbox", request.text};
 }
 
 std::filesystem::path withDefaultExtension(const std::filesystem::path& chosen, const FileDialogRequest& request) {
@@ -238,12 +213,10 @@ bool runFileDialog(const FileDialogRequest& request, std::filesystem::path& chos
   if (answer.empty()) return false;
   std::filesystem::path completed = withDefaultExtension(answer, request);
   // The dialog asked about the name it showed; a name the extension changed is asked about here.
-  if (request.save && (request.flags & kFileDialogOverwritePrompt) &&
+  if (request.save && request.confirmOverwrite &&
       (completed != answer || tool == Tool::kBuiltIn) && std::filesystem::exists(completed, error) &&
       !confirmReplace(tool, program, completed, request.owner))
     return false;
-  // Like the system dialog, a path that does not fit the caller's capacity is no answer.
-  if (completed.native().size() + 1 > request.pathCapacity) return false;
   chosen = completed;
   return true;
 }

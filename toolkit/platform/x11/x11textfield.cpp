@@ -2,7 +2,7 @@
 // view, drawn by us (LineEdit), holding the keyboard focus while the user edits and
 // giving it back afterwards. Return and the loss of the focus reach the client as the
 // Windows edit box reports them; Escape and Tab end nothing. Its colours come from the
-// frame's colour request, as the EDIT box's do.
+// frame's focus view (textFieldColours), as the EDIT box's do.
 #include <algorithm>
 
 #include "toolkit/cframe.h"
@@ -42,14 +42,11 @@ constexpr std::uint32_t kCaretBlink = 530;
 
 void paintField(TextField* field) {
   Window* window = field->window;
-  // The colours come from the frame, as WM_CTLCOLOREDIT asks the window that holds the box.
+  // The colours come from the frame's focus view, asked at every paint, as a native edit box
+  // asks the window that holds it; without an answer the field keeps those it was opened with.
   field->textColour = field->style.fontColor;
   field->backColour = field->style.backColor;
-  WindowMessage m;
-  m.kind = WindowMessage::kTextFieldColour;
-  m.lParam = reinterpret_cast<std::intptr_t>(field);
-  bool callDefault = true;
-  dispatchWindowMessage(window->frame, window, m, callDefault);
+  textFieldColours(window->frame, field->textColour, field->backColour);
 
   Device device{field->surface};
   Graphics* graphics = createGraphics(&device);
@@ -74,14 +71,6 @@ void touched(TextField* field) {
 }
 
 }  // namespace
-
-std::intptr_t colourTextField(const WindowMessage& message, const CColor& text, const CColor& back) {
-  auto* field = reinterpret_cast<TextField*>(message.lParam);
-  if (!field) return 0;
-  field->textColour = text;
-  field->backColour = back;
-  return 1;
-}
 
 bool handleTextFieldEvent(Window* window, xcb_generic_event_t* event, xcb_window_t target) {
   TextField* field = window->textField;

@@ -61,6 +61,7 @@ struct Window {
   int lastPressX = 0;
   int lastPressY = 0;
   bool leaveTracking = false;
+  int passedWheelButton = 0;  // the wheel button whose unused press went to the parent window
   bool originKnown = false;  // while one pointer event is dispatched
   CPoint origin;
   xcb_font_t cursorFont = 0;
@@ -75,8 +76,9 @@ struct Window {
 /// True while the window can take requests.
 inline bool usable(const Window* window) { return window && !window->broken && !window->destroyed; }
 
-/// Runs one message through the window's frame with the modifier state of the X event behind it.
-void sendToFrame(Window* window, const WindowMessage& message, std::uint16_t xState);
+/// Runs one message through the window's frame with the modifier state of the X event behind it;
+/// true when the frame used it.
+bool sendToFrame(Window* window, const WindowMessage& message, std::uint16_t xState);
 /// Marks the window broken or destroyed and tells the frame once.
 void loseWindow(Window* window, bool broken);
 /// Paints what is invalid in the frame window now.

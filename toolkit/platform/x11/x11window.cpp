@@ -47,8 +47,9 @@ constexpr int kGlyphWatch = 150, kGlyphHDouble = 108, kGlyphVDouble = 116, kGlyp
 constexpr xcb_timestamp_t kDoubleClickTime = 500;
 constexpr int kDoubleClickDistance = 2;
 
-/// X11 button numbers beyond the wheel: back and forward (Windows' XBUTTON1 and 2).
-constexpr int kButtonBack = 8, kButtonForward = 9;
+/// X11 button numbers of the wheel (a notch is a press and a release), and beyond it back and
+/// forward (Windows' XBUTTON1 and 2).
+constexpr int kButtonWheelUp = 4, kButtonWheelDown = 5, kButtonBack = 8, kButtonForward = 9;
 
 std::vector<Window*>& openWindows() {
   static std::vector<Window*> windows;
@@ -117,13 +118,11 @@ bool takeApart(Window* window, const xcb_generic_event_t* event, WindowMessage& 
       window->time = e->time;
       xState = e->state;
       const int button = e->detail;
-      if (button == 4 || button == 5) {
-        // One notch of the wheel; buttons 6 and 7 turn sideways, which Windows' frame ignores too.
+      if (button == kButtonWheelUp || button == kButtonWheelDown) {
+        // One notch of the wheel; buttons 6 and 7 turn sideways, which the frame leaves alone.
         m = pointerMessage(window, WindowMessage::kWheel, e->event_x, e->event_y, e->root_x, e->root_y,
                            keyStateOf(window, e->state));
-        m.x = e->root_x;
-        m.y = e->root_y;
-        m.wheelDelta = button == 4 ? 120 : -120;
+        m.wheelNotches = button == kButtonWheelUp ? 1 : -1;
         return true;
       }
       const std::uint32_t bit = buttonBit(button);
@@ -202,6 +201,25 @@ void invalidate(Window* window, CRect rect) {
   window->invalid.bottom = std::max(window->invalid.bottom, rect.bottom);
 }
 
+/// Hands a wheel button event the frame did not use to the host's window, as the server would
+/// have had the frame window not taken wheel buttons: the host may scroll with it.
+void passToParent(Window* window, const xcb_button_press_event_t& event) {
+  auto position = X11::reply(xcb_translate_coordinates_reply(
+      window->connection, xcb_translate_coordinates(window->connection, window->id, window->parent, event.event_x,
+                                                    event.event_y),
+      nullptr));
+  if (!position) return;
+  xcb_button_press_event_t passed = event;
+  passed.event = window->parent;
+  passed.child = window->id;
+  passed.event_x = position->dst_x;
+  passed.event_y = position->dst_y;
+  const bool press = (event.response_type & 0x7F) == XCB_BUTTON_PRESS;
+  xcb_send_event(window->connection, 1, window->parent,
+                 press ? XCB_EVENT_MASK_BUTTON_PRESS : XCB_EVENT_MASK_BUTTON_RELEASE,
+                 reinterpret_cast<const char*>(&passed));
+}
+
 /// Handles one event of the window's connection.
 void handleEvent(Window* window, xcb_generic_event_t* event) {
   const std::uint8_t type = event->response_type & 0x7F;
@@ -241,6 +259,12 @@ void handleEvent(Window* window, xcb_generic_event_t* event) {
     handleTextFieldEvent(window, event, target);
     return;
   }
+  const auto* button = reinterpret_cast<const xcb_button_press_event_t*>(event);
+  if (type == XCB_BUTTON_RELEASE && button->detail == window->passedWheelButton) {
+    window->passedWheelButton = 0;
+    passToParent(window, *button);  // the release of a notch the host got the press of
+    return;
+  }
   WindowMessage m;
   std::uint16_t xState = 0;
   if (!takeApart(window, event, m, xState)) return;
@@ -248,7 +272,12 @@ void handleEvent(Window* window, xcb_generic_event_t* event) {
     loseWindow(window, false);
     return;
   }
-  sendToFrame(window, m, xState);
+  Watch watch(window);
+  const bool used = sendToFrame(window, m, xState);
+  if (m.kind == WindowMessage::kWheel && !used && watch.alive && usable(window)) {
+    window->passedWheelButton = button->detail;
+    passToParent(window, *button);
+  }
 }
 
 xcb_cursor_t cursorOn(Window* window, int shape) {
@@ -294,14 +323,14 @@ Watch::~Watch() {
     }
 }
 
-void sendToFrame(Window* window, const WindowMessage& message, std::uint16_t xState) {
+bool sendToFrame(Window* window, const WindowMessage& message, std::uint16_t xState) {
   const Dispatching saved = gDispatching;
   gDispatching = {true, message.keyState, (xState & window->keyboard.altMask()) != 0};
   Watch watch(window);
-  bool callDefault = true;
-  dispatchWindowMessage(window->frame, window, message, callDefault);
+  const bool used = dispatchWindowMessage(window->frame, window, message);
   gDispatching = saved;
   if (watch.alive) window->originKnown = false;
+  return used;
 }
 
 void loseWindow(Window* window, bool broken) {
@@ -310,8 +339,7 @@ void loseWindow(Window* window, bool broken) {
   else window->destroyed = true;
   WindowMessage m;
   m.kind = WindowMessage::kDestroyed;
-  bool callDefault = true;
-  dispatchWindowMessage(window->frame, window, m, callDefault);
+  dispatchWindowMessage(window->frame, window, m);
 }
 
 void paintNow(Window* window) {
@@ -326,13 +354,13 @@ void paintNow(Window* window) {
   if (watch.alive) window->painting = false;
 }
 
-bool oleInitialize() { return false; }  // nothing of OLE on X11, so nothing to balance
-void oleUninitialize() {}
-// The window keeps its own back store, so the frame draws straight into it (the path of
-// composited Windows).
-int getMajorVersion() { return 6; }
+// X needs nothing set up per thread: the window has a connection of its own.
+ThreadSetup* setUpThread() { return nullptr; }
+void endThreadSetup(ThreadSetup*) {}
+// The window keeps its own back store, so the frame draws straight into it.
+bool isComposited() { return true; }
 
-Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, int) {
+Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, bool) {
   const auto parent = static_cast<xcb_window_t>(reinterpret_cast<std::uintptr_t>(parentWindow));
   if (!parent || size.width() <= 0 || size.height() <= 0 || size.width() > 32767 || size.height() > 32767)
     return nullptr;

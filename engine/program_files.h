@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "host/program_text.h"
+#include "engine/program_text.h"
 
 namespace zynka {
 

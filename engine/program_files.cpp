@@ -1,5 +1,5 @@
 // Preset and bank files on disk.
-#include "host/program_files.h"
+#include "engine/program_files.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
 // The program line and the preset and bank texts built from it.
-#include "host/program_text.h"
+#include "engine/program_text.h"
 
 #include <algorithm>
 #include <charconv>
