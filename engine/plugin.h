@@ -115,6 +115,9 @@ class Plugin : public AudioEffectX {
   ProgramRecord* getProgramRecord(int index);
   const EngineState& getEngineState() const { return engine; }
   EditorLink* getEditorLink() { return editorLink; }
+  /// Hands the current program's 17 values to the editor's controls (a whole new state was
+  /// loaded, which no setParameter call brought).
+  void showParametersInEditor();
 
  private:
   /// The editor's commands that arrive as parameters 101 to 105.
@@ -123,8 +126,6 @@ class Plugin : public AudioEffectX {
   void renameFromEditor();
   /// Command 105: a file command or a program chosen in the program menu.
   void runMenuChoice(float value);
-  /// Hands the current program's 17 values to the editor's controls.
-  void showParametersInEditor();
 
   template <typename Sample>
   void renderBlock(Sample** outputs, VstInt32 sampleFrames);

@@ -113,10 +113,16 @@ double readNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
-void writeProgramLine(const ProgramRecord& record, std::string& out) {
+void writeProgramLine(const ProgramRecord& record, std::string& out, ValueForm form) {
   char text[kValueTextSize];
   for (int slot = 0; slot < kNumParams; ++slot) {
-    out.append(text, formatProgramValue(record.values[slot], text));
+    if (form == ValueForm::kExact) {
+      // The shortest text from which the float reads back unchanged ("-nan" for a NaN with its sign set).
+      const auto result = std::to_chars(text, text + kValueTextSize, record.values[slot]);
+      out.append(text, result.ec == std::errc{} ? static_cast<std::size_t>(result.ptr - text) : 0);
+    } else {
+      out.append(text, formatProgramValue(record.values[slot], text));
+    }
     out += ' ';
   }
   // A line feed inside a name would split the line and shift every later program of a bank
@@ -126,7 +132,7 @@ void writeProgramLine(const ProgramRecord& record, std::string& out) {
   out += kLineEnd;
 }
 
-bool readProgramLine(ProgramRecord& record, std::string_view line) {
+bool readProgramLine(ProgramRecord& record, std::string_view line, ValueForm form) {
   // Every space ends a piece; text after the last space is a final piece.
   std::string_view pieces[kNumParams];
   int count = 0;
@@ -144,11 +150,22 @@ bool readProgramLine(ProgramRecord& record, std::string_view line) {
   if (count < kNumParams) return false;
 
   // The remaining pieces joined by single spaces are the rest of the line, less the space that
-  // ended its last piece.
+  // ended its last piece. An exact line keeps the name as written, trailing space included.
   std::string_view name = line.substr(start);
-  if (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  if (form == ValueForm::kFile && !name.empty() && name.back() == ' ') name.remove_suffix(1);
 
-  for (int slot = 0; slot < kNumParams; ++slot) record.values[slot] = roundToFloat(readNumber(pieces[slot]));
+  float values[kNumParams];
+  for (int slot = 0; slot < kNumParams; ++slot) {
+    const std::string_view piece = pieces[slot];
+    if (form == ValueForm::kExact) {
+      const char* end = piece.data() + piece.size();
+      const auto result = std::from_chars(piece.data(), end, values[slot]);
+      if (piece.empty() || result.ec != std::errc{} || result.ptr != end) return false;
+    } else {
+      values[slot] = roundToFloat(readNumber(piece));
+    }
+  }
+  std::memcpy(record.values, values, sizeof values);
   // The name is a zero-terminated text: it ends at a NUL byte as well.
   std::size_t length = 0;
   while (length < name.size() && length < static_cast<std::size_t>(kProgramNameLength) && name[length] != 0) ++length;

@@ -30,12 +30,18 @@ std::size_t formatProgramValue(float value, char (&text)[kValueTextSize]);
 /// decimal or hexadecimal forms, inf and nan; stops at the first character that does not fit; 0 if none.
 double readNumber(std::string_view text);
 
+/// How a program line writes its values: as preset and bank files have them (printf's "%g",
+/// six significant digits), or exactly (the shortest text that reads back as the same float),
+/// for a host's saved state, which must bring back the very same sound.
+enum class ValueForm { kFile, kExact };
+
 /// Appends the program line of `record` (17 values in record-slot order, the name) and its line end.
-void writeProgramLine(const ProgramRecord& record, std::string& out);
+void writeProgramLine(const ProgramRecord& record, std::string& out, ValueForm form = ValueForm::kFile);
 
 /// Parses one line (without its line end) into `record`; with fewer than 17 space-separated
-/// pieces it returns false and leaves `record` untouched.
-bool readProgramLine(ProgramRecord& record, std::string_view line);
+/// pieces it returns false and leaves `record` untouched. kFile reads each value as atof does;
+/// kExact also refuses the line unless each of the 17 pieces is exactly one float's text.
+bool readProgramLine(ProgramRecord& record, std::string_view line, ValueForm form = ValueForm::kFile);
 
 /// The whole preset file of one program.
 std::string formatPreset(const ProgramRecord& record);

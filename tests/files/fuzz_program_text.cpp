@@ -1,4 +1,4 @@
-// libFuzzer target for the program line reader and the preset and bank loaders.
+// libFuzzer target for the program line reader, the preset and bank loaders and the state reader.
 // Build and run it with tests/files/run_fuzz.sh (clang with -fsanitize=fuzzer).
 #include <cstdint>
 #include <cstdio>
@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/program_state.h"
 #include "engine/program_text.h"
 #include "program_text_checks.h"
 
@@ -19,6 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       zynka::FileLineReader reader(file);
       if (zynka::readBank(reader, bank.data()) == zynka::ReadResult::kReadFailed) failure = "file reading failed";
       std::fclose(file);
+    }
+  }
+  if (failure.empty()) {
+    // A state that reads writes back as the same text, and that text reads again.
+    zynka::PluginState state;
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    if (zynka::readState(text, state)) {
+      const std::string written = zynka::formatState(state);
+      zynka::PluginState again;
+      if (!zynka::readState(written, again) || zynka::formatState(again) != written) failure = "state does not read back";
     }
   }
   if (!failure.empty()) {
