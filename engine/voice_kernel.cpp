@@ -425,7 +425,10 @@ ZYNKA_INLINE void renderGroups(Voice* voices, const int* sounding, int numSoundi
                                double a, double b, double* out) {
   Lanes<kLanes> lanes(voices, sounding, numSounding);
   const int stride = lanes.groups * kLanes;
-  double values[kMaxCount * kNumVoices];  // values[i * stride + v]: voice v at sample i
+  // On a cache line, so that no vector stored or loaded here straddles two lines. The
+  // compiler aligns it at run time where the stack itself is only 16-byte aligned (Windows);
+  // left to the stack, it would sit across lines for half the hosts' call depths.
+  alignas(64) double values[kMaxCount * kNumVoices];  // values[i * stride + v]: voice v at sample i
   const double maxVibrato = largestMagnitude<kLanes>(vibrato, count);
   for (int g = 0; g < lanes.groups; g += kGroups) {
     const int groups = lanes.groups - g < kGroups ? lanes.groups - g : kGroups;
