@@ -5,10 +5,10 @@
 //
 // The sounding voices are dealt, in voice order, into groups of one vector's
 // width. A pass renders a fixed number of groups over the whole chunk with their
-// state in registers and stores each sample's values as whole vectors; the sum
-// over voices then runs on tiles of those values turned around, a vector of
-// samples at a time. The two tests a sample would need are hoisted out of the
-// loop: a voice's amplitude target only falls (its factor is at most 1), so if it
+// state in registers (as far as they go) and stores each sample's values as whole
+// vectors; the sum over voices then runs on tiles of those values turned around, a
+// vector of samples at a time. The two tests a sample would need are hoisted out of
+// the loop: a voice's amplitude target only falls (its factor is at most 1), so if it
 // is still above the threshold after the chunk it was above it at every sample;
 // and that every phase stays within 3 of zero, where one step of the wrap each
 // way is exact, is proven from the state before the chunk or, where it cannot
@@ -447,8 +447,10 @@ ZYNKA_INLINE void renderGroups(Voice* voices, const int* sounding, int numSoundi
 using Kernel = void (*)(Voice*, const int*, int, const double*, int, double, double, double*);
 
 // Two groups per pass overlap their dependency chains (the phase's three additions
-// and its wrap take longer than one group's arithmetic) and still fit the 16 vector
-// registers of SSE2 and AVX2; more groups spill and gain nothing, on AVX-512 too.
+// and its wrap take longer than one group's arithmetic). With the 16 vector registers
+// of SSE2 and AVX2 the compiler already keeps most of the chunk's coefficients, and a
+// few changing values, in stack slots, and still one group per pass is about a fifth
+// slower; three or four groups spill more and are slower too, on AVX-512 as well.
 constexpr int kGroupsPerPass = 2;
 
 void kernelSse2x2(Voice* voices, const int* sounding, int n, const double* vibrato, int count, double a, double b,
