@@ -1,9 +1,11 @@
 # Compiler settings shared by every ZYNKA target.
 #
 # -ffp-contract=off: every multiplication and addition is rounded on its own and
-# none is fused into a multiply-add. That keeps the samples the same bit for bit
-# across the voice loop's vector widths, the literal loop the tests compare them
-# with, compilers, and the Linux and Windows builds.
+# none is fused into a multiply-add, so each compiler and vector width computes what
+# the source says. The tests hold every voice-loop kernel the processor has to the
+# literal one-voice-at-a-time loop with exact equality (tests/engine), and zynka.dll
+# under Wine to zynka.so byte for byte: all 32 factory programs through the double
+# path and the demo phrase as a float WAV (tests/wine/compare-renders.sh).
 add_library(zynka_flags INTERFACE)
 target_compile_options(zynka_flags INTERFACE
   -Wall -Wextra -ffp-contract=off -fno-fast-math)

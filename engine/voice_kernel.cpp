@@ -5,10 +5,10 @@
 //
 // The sounding voices are dealt, in voice order, into groups of one vector's
 // width. A pass renders a fixed number of groups over the whole chunk with their
-// state in registers and stores each sample's values as whole vectors; the sum
-// over voices then runs on tiles of those values turned around, a vector of
-// samples at a time. The two tests a sample would need are hoisted out of the
-// loop: a voice's amplitude target only falls (its factor is at most 1), so if it
+// state in registers (as far as they go) and stores each sample's values as whole
+// vectors; the sum over voices then runs on tiles of those values turned around, a
+// vector of samples at a time. The two tests a sample would need are hoisted out of
+// the loop: a voice's amplitude target only falls (its factor is at most 1), so if it
 // is still above the threshold after the chunk it was above it at every sample;
 // and that every phase stays within 3 of zero, where one step of the wrap each
 // way is exact, is proven from the state before the chunk or, where it cannot
@@ -425,7 +425,10 @@ ZYNKA_INLINE void renderGroups(Voice* voices, const int* sounding, int numSoundi
                                double a, double b, double* out) {
   Lanes<kLanes> lanes(voices, sounding, numSounding);
   const int stride = lanes.groups * kLanes;
-  double values[kMaxCount * kNumVoices];  // values[i * stride + v]: voice v at sample i
+  // On a cache line, so that no vector stored or loaded here straddles two lines. The
+  // compiler aligns it at run time where the stack itself is only 16-byte aligned (Windows);
+  // left to the stack, it would sit across lines for half the hosts' call depths.
+  alignas(64) double values[kMaxCount * kNumVoices];  // values[i * stride + v]: voice v at sample i
   const double maxVibrato = largestMagnitude<kLanes>(vibrato, count);
   for (int g = 0; g < lanes.groups; g += kGroups) {
     const int groups = lanes.groups - g < kGroups ? lanes.groups - g : kGroups;
@@ -444,8 +447,10 @@ ZYNKA_INLINE void renderGroups(Voice* voices, const int* sounding, int numSoundi
 using Kernel = void (*)(Voice*, const int*, int, const double*, int, double, double, double*);
 
 // Two groups per pass overlap their dependency chains (the phase's three additions
-// and its wrap take longer than one group's arithmetic) and still fit the 16 vector
-// registers of SSE2 and AVX2; more groups spill and gain nothing, on AVX-512 too.
+// and its wrap take longer than one group's arithmetic). With the 16 vector registers
+// of SSE2 and AVX2 the compiler already keeps most of the chunk's coefficients, and a
+// few changing values, in stack slots, and still one group per pass is about a fifth
+// slower; three or four groups spill more and are slower too, on AVX-512 as well.
 constexpr int kGroupsPerPass = 2;
 
 void kernelSse2x2(Voice* voices, const int* sounding, int n, const double* vibrato, int count, double a, double b,

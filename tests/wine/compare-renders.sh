@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Renders the demo MIDI phrase through zynka.dll under Wine and through zynka.so
-# natively, and compares the two renders sample by sample.
+# natively, and requires the two renders to be the same to the last bit: every sample
+# equal (and finite, and the render not silent), and the files identical byte for byte,
+# so that even the sign of a zero agrees.
 #
 #   compare-renders.sh double NATIVE_TOOLS WINE_RUN PREFIX WORKDIR ZYNKA_DLL DUMP_EXE
-#       every factory program through the double-precision path: within 1e-9
+#       every factory program through the double-precision path
 #   compare-renders.sh wav NATIVE_TOOLS WINE_RUN PREFIX WORKDIR ZYNKA_DLL RENDER_EXE
-#       zynka-render.exe against zynka-render (32-bit float WAV, float path): within 1e-6
+#       zynka-render.exe against zynka-render (32-bit float WAV, float path)
 #
 # NATIVE_TOOLS is the file the Linux build writes with the paths of its zynka.so and
 # tools; the Linux build must have run first.
@@ -39,12 +41,14 @@ case "$mode" in
     programs=32
     "$native_dump" "$native_plugin" "$midi" "$work/native.f64" $programs
     "$wine_run" "$prefix" "$program" "$dll" "$midi" "$work/windows.f64" $programs
-    "$native_dump" --compare "$work/native.f64" "$work/windows.f64" 1e-9
+    "$native_dump" --compare "$work/native.f64" "$work/windows.f64" 0
+    cmp "$work/native.f64" "$work/windows.f64"
     ;;
   wav)
     "$native_render" --quiet "$native_plugin" "$midi" "$work/native.wav"
     "$wine_run" "$prefix" "$program" --quiet "$dll" "$midi" "$work/windows.wav"
-    "$native_dump" --compare-wav "$work/native.wav" "$work/windows.wav" 1e-6
+    "$native_dump" --compare-wav "$work/native.wav" "$work/windows.wav" 0
+    cmp "$work/native.wav" "$work/windows.wav"
     ;;
   *)
     echo "compare-renders.sh: unknown mode $mode" >&2
