@@ -16,6 +16,7 @@
 
 #include "engine/factory_presets.h"
 #include "file_menu_editor.h"
+#include "program_text_checks.h"
 #include "host/preset_files.h"
 #include "host/program_text.h"
 
