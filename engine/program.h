@@ -2,7 +2,10 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <iterator>
+#include <string_view>
 
 #include "engine/config.h"
 #include "engine/parameters.h"
@@ -37,11 +40,14 @@ struct ProgramRecord {
 
   float parameter(int index) const { return values[kRecordSlot[index]]; }
   void setParameter(int index, float value) { values[kRecordSlot[index]] = value; }
-  /// Copies at most 24 characters of text and terminates the name.
-  void setName(const char* text) {
-    std::strncpy(name, text ? text : "", kProgramNameLength);
-    name[kProgramNameLength] = 0;
+  /// Copies at most 24 characters of text, up to a NUL, and clears the rest of the name:
+  /// every byte of it is defined, so whole names compare byte for byte.
+  void setName(std::string_view text) {
+    std::size_t length = 0;
+    while (length < text.size() && length < static_cast<std::size_t>(kProgramNameLength) && text[length] != 0) ++length;
+    std::fill(std::copy_n(text.data(), length, name), std::end(name), '\0');
   }
+  void setName(const char* text) { setName(std::string_view(text ? text : "")); }
 };
 
 }  // namespace zynka

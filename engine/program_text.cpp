@@ -167,10 +167,7 @@ bool readProgramLine(ProgramRecord& record, std::string_view line, ValueForm for
   }
   std::memcpy(record.values, values, sizeof values);
   // The name is a zero-terminated text: it ends at a NUL byte as well.
-  std::size_t length = 0;
-  while (length < name.size() && length < static_cast<std::size_t>(kProgramNameLength) && name[length] != 0) ++length;
-  std::memcpy(record.name, name.data(), length);
-  record.name[length] = 0;
+  record.setName(name);
   return true;
 }
 

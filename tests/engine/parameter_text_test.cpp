@@ -50,29 +50,6 @@ TEST(ParameterText, ShowsUnitsAndEngineNumbers) {
   EXPECT_EQ(display(*plugin, kVibAmt, 0.0f), "0.0");
 }
 
-TEST(ParameterText, NamesFitTheirBufferAndOthersAreUntouched) {
-  auto plugin = makePlugin();
-  char text[16];
-  std::memset(text, 'x', sizeof text);
-  plugin->getParameterName(0, text);
-  EXPECT_STREQ(text, "Vib Rate");
-  EXPECT_EQ(text[9], 'x');
-  std::strcpy(text, "untouched");
-  plugin->getParameterName(17, text);
-  plugin->getParameterDisplay(17, text);
-  plugin->getParameterDisplay(-1, text);
-  EXPECT_FALSE(formatParameterDisplay(17, 0.5f, text));
-  EXPECT_FALSE(formatParameterDisplay(-1, 0.5f, text));
-  EXPECT_STREQ(text, "untouched");
-  for (int index : {0, 16, 17, -1, 200}) {
-    std::memset(text, 'x', sizeof text);
-    plugin->getParameterLabel(index, text);
-    EXPECT_STREQ(text, "");
-    EXPECT_EQ(text[8], 0);
-    EXPECT_EQ(text[9], 'x');
-  }
-}
-
 TEST(ParameterText, OutOfRangeValuesNeverWriteMoreThanNineCharacters) {
   auto plugin = makePlugin();
   const float values[] = {1e30f, -1e30f, 1e10f, -7.0f, 2.5f, std::numeric_limits<float>::infinity(),
@@ -88,12 +65,24 @@ TEST(ParameterText, OutOfRangeValuesNeverWriteMoreThanNineCharacters) {
 TEST(ParameterText, IndependentOfTheProcessLocale) {
   auto plugin = makePlugin();
   // A host may have set a locale with a decimal comma; the texts must not follow it.
+  // scripts/setup.sh installs the Linux ones; Windows knows its own by these names.
+#if defined(_WIN32)
+  const char* const commaLocales[] = {"German_Germany.1252", "French_France.1252"};
+#else
+  const char* const commaLocales[] = {"de_DE.UTF-8", "fr_FR.UTF-8"};
+#endif
   const char* previous = std::setlocale(LC_NUMERIC, nullptr);
   const std::string saved = previous ? previous : "C";
-  const bool comma = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") || std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
-  EXPECT_EQ(display(*plugin, kVibRate, 0.5f), "6.25 Hz");
+  const char* comma = nullptr;
+  for (const char* name : commaLocales)
+    if (std::setlocale(LC_NUMERIC, name) && std::localeconv()->decimal_point[0] == ',') {
+      comma = name;
+      break;
+    }
+  const std::string text = display(*plugin, kVibRate, 0.5f);
   std::setlocale(LC_NUMERIC, saved.c_str());
-  if (!comma) GTEST_SKIP() << "no comma locale installed to prove it against";
+  if (!comma) GTEST_SKIP() << "no locale with a decimal comma (" << commaLocales[0] << ") to prove it against";
+  EXPECT_EQ(text, "6.25 Hz") << "in " << comma;
 }
 
 }  // namespace

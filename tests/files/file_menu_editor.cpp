@@ -137,9 +137,5 @@ void limitFileSize(long bytes) {
 #endif
 }
 
-bool sameRecord(const ProgramRecord& a, const ProgramRecord& b) {
-  return std::memcmp(a.values, b.values, sizeof a.values) == 0 && std::strcmp(a.name, b.name) == 0;
-}
-
 }  // namespace test
 }  // namespace zynka

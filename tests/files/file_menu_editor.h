@@ -70,7 +70,5 @@ std::filesystem::path makeTestFolder();
 std::vector<std::string> folderContents(const std::filesystem::path& folder);
 /// Makes writes beyond `bytes` fail in this process, as on a full disk (for a child process only).
 void limitFileSize(long bytes);
-/// Bitwise equality of two records (values and the whole name buffer up to its terminator).
-bool sameRecord(const ProgramRecord& a, const ProgramRecord& b);
 
 }  // namespace zynka::test

@@ -18,6 +18,7 @@
 #include "file_menu_editor.h"
 #include "editor/file_commands.h"
 #include "engine/program_text.h"
+#include "program_text_checks.h"
 
 
 namespace zynka::test {

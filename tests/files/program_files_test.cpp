@@ -10,6 +10,7 @@
 #include "engine/factory_presets.h"
 #include "file_menu_editor.h"
 #include "engine/program_files.h"
+#include "program_text_checks.h"
 
 #if !defined(_WIN32)
 #include <sys/stat.h>

@@ -3,10 +3,13 @@
 // space, 17 value pieces through strtod, the rest joined back into the name.
 #include "program_text_checks.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "engine/program_text.h"
@@ -36,7 +39,7 @@ std::string printable(std::string_view text) {
   return text.size() > 200 ? out + "..." : out;
 }
 
-/// A record whose every byte is distinctive, to see whether a read touched it.
+/// A record whose every field is distinctive, to see whether a read touched it.
 ProgramRecord sentinelRecord() {
   ProgramRecord record;
   for (int slot = 0; slot < kNumParams; ++slot) record.values[slot] = -7.25f - static_cast<float>(slot);
@@ -47,40 +50,153 @@ ProgramRecord sentinelRecord() {
 
 bool nameIsTerminated(const ProgramRecord& record) { return record.name[kProgramNameLength] == 0; }
 
-// The references are the GNU C library's strtod and printf. Other C libraries differ from it and
-// from each other in corners (the sign of a zero from no number, the sign printed for a NaN),
-// so elsewhere the reader and writer are compared with themselves only.
+/// The GNU C library's answers: strtod for number texts, "%g" for float values. The GNU C
+/// library answers itself. Other C libraries differ from it and from each other in corners (the
+/// sign of a zero from no number, the sign printed for a NaN), so the Windows build takes the
+/// answers from a table that the Linux build wrote with the GNU C library: the DLL must read
+/// and write files exactly as zynka.so does. Number texts are found in it by a hash of their
+/// bytes, values by their bits. The table is these records as they lie in memory (x86-64 both).
+class CLibraryAnswers {
+ public:
+  struct NumberAnswer {
+    std::uint64_t key, bits;
+  };
+  struct ValueAnswer {
+    std::uint32_t bits;
+    char text[12];  // "-1.17549e-38", the longest "%g" of a float, is 12 characters; NUL-padded
+  };
+  static_assert(sizeof(NumberAnswer) == 16 && sizeof(ValueAnswer) == 16, "records without padding");
+
+  static CLibraryAnswers& get() {
+    static CLibraryAnswers answers;
+    return answers;
+  }
+  bool available(std::string& why) const {
+    why = problem;
+    return problem.empty();
+  }
+  std::optional<double> number(std::string_view text) {
+    std::uint64_t key = 14695981039346656037u;  // FNV-1a of the bytes, then of the length
+    for (char c : text) key = (key ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    key = (key ^ text.size()) * 1099511628211u;
+    double value;
 #if defined(__GLIBC__)
-constexpr bool kHaveReference = true;
-double referenceNumber(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
+    value = std::strtod(std::string(text).c_str(), nullptr);
+    NumberAnswer answer{key, 0};
+    std::memcpy(&answer.bits, &value, sizeof value);
+    if (recording) numbers.push_back(answer);
 #else
-constexpr bool kHaveReference = false;
-double referenceNumber(const std::string& text) { return readNumber(text); }
+    const auto found = std::lower_bound(numbers.begin(), numbers.end(), key,
+                                        [](const NumberAnswer& a, std::uint64_t k) { return a.key < k; });
+    if (found == numbers.end() || found->key != key) return std::nullopt;
+    std::memcpy(&value, &found->bits, sizeof value);
 #endif
+    return value;
+  }
+  std::optional<std::string> valueText(std::uint32_t bits) {
+#if defined(__GLIBC__)
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+    ValueAnswer answer{bits, {}};
+    std::memcpy(answer.text, text, std::min(std::strlen(text), sizeof answer.text));
+    if (recording) values.push_back(answer);
+    return std::string(text);
+#else
+    const auto found = std::lower_bound(values.begin(), values.end(), bits,
+                                        [](const ValueAnswer& a, std::uint32_t b) { return a.bits < b; });
+    if (found == values.end() || found->bits != bits) return std::nullopt;
+    return std::string(found->text, strnlen(found->text, sizeof found->text));
+#endif
+  }
+
+ private:
+  static constexpr char kMagic[16] = "ZYNKA C answers";
+
+  CLibraryAnswers() {
+#if defined(__GLIBC__)
+    // The Linux build runs the checks once with this set, to write the table for Windows.
+    const char* path = std::getenv("ZYNKA_WRITE_C_ANSWERS");
+    recording = path != nullptr;
+    if (recording) recordPath = path;
+#else
+    problem = std::string("no table of the C library's answers at " ZYNKA_C_ANSWERS_PATH
+                          " (the Linux build writes it: build the linux preset first)");
+    std::FILE* file = std::fopen(ZYNKA_C_ANSWERS_PATH, "rb");
+    if (file && readTable(file)) problem.clear();
+    if (file) std::fclose(file);
+#endif
+  }
+  ~CLibraryAnswers() {
+    if (!recording) return;
+    std::sort(numbers.begin(), numbers.end(), [](auto& a, auto& b) { return a.key < b.key; });
+    numbers.erase(std::unique(numbers.begin(), numbers.end(), [](auto& a, auto& b) { return a.key == b.key; }), numbers.end());
+    std::sort(values.begin(), values.end(), [](auto& a, auto& b) { return a.bits < b.bits; });
+    values.erase(std::unique(values.begin(), values.end(), [](auto& a, auto& b) { return a.bits == b.bits; }), values.end());
+    if (std::FILE* file = std::fopen(recordPath.c_str(), "wb")) {
+      const std::uint64_t counts[2] = {numbers.size(), values.size()};
+      std::fwrite(kMagic, 1, sizeof kMagic, file);
+      std::fwrite(counts, sizeof counts, 1, file);
+      std::fwrite(numbers.data(), sizeof(NumberAnswer), numbers.size(), file);
+      std::fwrite(values.data(), sizeof(ValueAnswer), values.size(), file);
+      std::fclose(file);
+    }
+  }
+  bool readTable(std::FILE* file) {
+    char magic[sizeof kMagic];
+    std::uint64_t counts[2];
+    if (std::fread(magic, sizeof magic, 1, file) != 1 || std::memcmp(magic, kMagic, sizeof magic) != 0 ||
+        std::fread(counts, sizeof counts, 1, file) != 1 || counts[0] > (1u << 26) || counts[1] > (1u << 26))
+      return false;
+    numbers.resize(counts[0]);
+    values.resize(counts[1]);
+    return std::fread(numbers.data(), sizeof(NumberAnswer), numbers.size(), file) == numbers.size() &&
+           std::fread(values.data(), sizeof(ValueAnswer), values.size(), file) == values.size();
+  }
+
+  std::string problem;
+  bool recording = false;
+  std::string recordPath;
+  std::vector<NumberAnswer> numbers;  // sorted by key in the table
+  std::vector<ValueAnswer> values;    // sorted by bits in the table
+};
+
+/// The C library's strtod for a number text, or a failure.
+std::optional<double> referenceNumber(std::string_view text, std::string& failure) {
+  const std::optional<double> value = CLibraryAnswers::get().number(text);
+  if (!value) failure = "the table has no strtod answer for: " + printable(text);
+  return value;
+}
 
 }  // namespace
 
+bool sameRecord(const ProgramRecord& a, const ProgramRecord& b) {
+  return std::memcmp(a.values, b.values, sizeof a.values) == 0 && std::memcmp(a.name, b.name, sizeof a.name) == 0;
+}
+
+bool haveCLibraryAnswers(std::string& why) { return CLibraryAnswers::get().available(why); }
+
 std::string checkNumber(std::string_view text) {
-  if (!kHaveReference) return {};
-  const std::string terminated(text);
-  const double expected = referenceNumber(terminated);
+  std::string failure;
+  const std::optional<double> expected = referenceNumber(text, failure);
+  if (!expected) return failure;
   const double got = readNumber(text);
-  if (sameValue(expected, got)) return {};
+  if (sameValue(*expected, got)) return {};
   char message[160];
-  std::snprintf(message, sizeof message, "readNumber gave %a, strtod %a for: ", got, expected);
+  std::snprintf(message, sizeof message, "readNumber gave %a, strtod %a for: ", got, *expected);
   return message + printable(text);
 }
 
 std::string checkValueText(std::uint32_t bits) {
-  if (!kHaveReference) return {};
   float value;
   std::memcpy(&value, &bits, sizeof value);
-  char expected[64];
-  std::snprintf(expected, sizeof expected, "%g", static_cast<double>(value));
+  const std::optional<std::string> expected = CLibraryAnswers::get().valueText(bits);
+  if (!expected) return "the table has no printf answer for value 0x" + std::to_string(bits);
   char got[kValueTextSize];
   formatProgramValue(value, got);
-  if (std::strcmp(expected, got) == 0) return {};
-  return "value 0x" + std::to_string(bits) + " written as " + got + ", printf gives " + expected;
+  if (*expected == got) return {};
+  return "value 0x" + std::to_string(bits) + " written as " + got + ", printf gives " + *expected;
 }
 
 std::string checkProgramLine(std::string_view line) {
@@ -106,12 +222,15 @@ std::string checkProgramLine(std::string_view line) {
   const bool parsed = readProgramLine(record, line);
   if (parsed != expectParsed) return "parsed " + std::to_string(parsed) + " for: " + printable(line);
   if (!parsed) {
-    if (std::memcmp(&record, &before, sizeof record) != 0) return "an unparsed line changed the record: " + printable(line);
+    if (!sameRecord(record, before)) return "an unparsed line changed the record: " + printable(line);
     return {};
   }
   if (!nameIsTerminated(record)) return "name not terminated";
+  std::string failure;
   for (int slot = 0; slot < kNumParams; ++slot) {
-    const float expected = static_cast<float>(referenceNumber(pieces[slot]));
+    const std::optional<double> number = referenceNumber(pieces[slot], failure);
+    if (!number) return failure;
+    const float expected = static_cast<float>(*number);
     if (!sameValue(expected, record.values[slot]))
       return "slot " + std::to_string(slot) + " differs from strtod for: " + printable(line);
   }
@@ -136,7 +255,9 @@ std::string checkProgramLine(std::string_view line) {
   for (int slot = 0; slot < kNumParams; ++slot) {
     char shortest[kValueTextSize];
     formatProgramValue(record.values[slot], shortest);
-    const float expected = static_cast<float>(referenceNumber(shortest));
+    const std::optional<double> number = referenceNumber(shortest, failure);
+    if (!number) return failure;
+    const float expected = static_cast<float>(*number);
     if (!sameValue(expected, reread.values[slot])) return "slot " + std::to_string(slot) + " changed on the way back";
   }
   std::string expectedName = record.name;

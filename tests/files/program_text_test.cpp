@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <clocale>
-#include <iostream>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -17,6 +16,7 @@
 
 #include "engine/factory_presets.h"
 #include "engine/program_text.h"
+#include "program_text_checks.h"
 
 namespace zynka {
 namespace {
@@ -31,12 +31,6 @@ ProgramRecord factoryProgram(int index) {
 std::string lineOf(const ProgramRecord& record) {
   std::string text;
   writeProgramLine(record, text);
-  return text;
-}
-
-std::string valueText(float value) {
-  char text[kValueTextSize];
-  formatProgramValue(value, text);
   return text;
 }
 
@@ -65,39 +59,6 @@ TEST(ProgramLine, WritesValuesInRecordSlotOrderThenTheName) {
   ProgramRecord unnamed;
   unnamed.setName("");
   EXPECT_EQ(lineOf(unnamed), "0 1 0 0 0 0 0 0.5 0 0 0 0.5 0.5 0 0 0 1 \r\n");
-}
-
-TEST(ProgramLine, ValuesAreWrittenWithSixSignificantDigits) {
-  EXPECT_EQ(valueText(0.123456789f), "0.123457");
-  EXPECT_EQ(valueText(0.65f), "0.65");
-  EXPECT_EQ(valueText(1.0f), "1");
-  EXPECT_EQ(valueText(0.0f), "0");
-  EXPECT_EQ(valueText(-0.0f), "-0");
-  EXPECT_EQ(valueText(2.5f), "2.5");
-  EXPECT_EQ(valueText(-3.0f), "-3");
-  EXPECT_EQ(valueText(0.0001f), "0.0001");
-  EXPECT_EQ(valueText(0.00001f), "1e-05");
-  EXPECT_EQ(valueText(1.0e-30f), "1e-30");
-  EXPECT_EQ(valueText(999999.0f), "999999");
-  EXPECT_EQ(valueText(1000000.0f), "1e+06");
-  EXPECT_EQ(valueText(123456789.0f), "1.23457e+08");
-  EXPECT_EQ(valueText(std::numeric_limits<float>::max()), "3.40282e+38");
-  EXPECT_EQ(valueText(std::numeric_limits<float>::denorm_min()), "1.4013e-45");
-  EXPECT_EQ(valueText(std::numeric_limits<float>::infinity()), "inf");
-  EXPECT_EQ(valueText(-std::numeric_limits<float>::infinity()), "-inf");
-  EXPECT_EQ(valueText(std::numeric_limits<float>::quiet_NaN()), "nan");
-}
-
-TEST(ProgramLine, EveryFactoryProgramReadsBackBitForBit) {
-  for (int p = 0; p < kNumFactoryPresets; ++p) {
-    const ProgramRecord original = factoryProgram(p);
-    std::string text = lineOf(original);
-    text.resize(text.size() - 2);  // the line end
-    ProgramRecord reread = untouched();
-    ASSERT_TRUE(readProgramLine(reread, text)) << p;
-    EXPECT_EQ(std::memcmp(reread.values, original.values, sizeof original.values), 0) << p;
-    EXPECT_STREQ(reread.name, original.name);
-  }
 }
 
 TEST(ProgramLine, SpacesInNamesComeBackAsWrittenExceptOneAtTheEnd) {
@@ -146,7 +107,7 @@ TEST(ProgramLine, FewerThanSeventeenPiecesChangeNothing) {
                                   std::string("ZYNKA Preset"), std::string(15, ' ')}) {
     ProgramRecord record = untouched();
     EXPECT_FALSE(readProgramLine(record, line)) << line;
-    EXPECT_EQ(std::memcmp(&record, &static_cast<const ProgramRecord&>(untouched()), sizeof record), 0) << line;
+    EXPECT_TRUE(test::sameRecord(record, untouched())) << line;
   }
   // Sixteen spaces make seventeen pieces, all empty: zeros and an empty name.
   ProgramRecord record = untouched();
@@ -244,16 +205,6 @@ TEST(LineReader, AHugeLineKeepsItsStartAndTakesBoundedMemory) {
   EXPECT_EQ(all[2], "last");
 }
 
-TEST(PresetText, HeaderThenOneProgramLine) {
-  EXPECT_EQ(formatPreset(factoryProgram(0)),
-            "ZYNKA Preset\r\n0 0.65 0.441 0.842 0.329 0.23 0.8 0.05 0.8 0.9 0 0.5 0.5 0.447 0 0.414 1 Bright E.Piano\r\n");
-  ProgramRecord record = untouched();
-  const std::string text = "ZYNKA Preset\n" + lineOf(factoryProgram(3));
-  MemoryLineReader reader(text);
-  EXPECT_EQ(readPreset(reader, record), ReadResult::kRead);
-  EXPECT_STREQ(record.name, "Fuzzy E.Piano");
-}
-
 TEST(PresetText, OnlyTheExactHeaderIsAccepted) {
   const std::string line = lineOf(factoryProgram(3));
   for (const char* header : {"ZYNKA Preset ", "zynka preset", "ZYNKA Preset Bank", " ZYNKA Preset", "",
@@ -271,15 +222,6 @@ TEST(PresetText, OnlyTheExactHeaderIsAccepted) {
   MemoryLineReader headerOnly("ZYNKA Preset");
   EXPECT_EQ(readPreset(headerOnly, record), ReadResult::kRead);
   EXPECT_STREQ(record.name, "Untouched");
-}
-
-TEST(BankText, HeaderThen99ProgramLines) {
-  std::vector<ProgramRecord> bank(kNumPrograms);
-  for (int p = 0; p < kNumFactoryPresets; ++p) bank[p] = factoryProgram(p);
-  const auto all = lines(formatBank(bank.data()));
-  ASSERT_EQ(all.size(), 100u);
-  EXPECT_EQ(all[0], "ZYNKA Preset Bank");
-  for (int line = 34; line <= 100; ++line) EXPECT_EQ(all[line - 1], "0 1 0 0 0 0 0 0.5 0 0 0 0.5 0.5 0 0 0 1 Empty");
 }
 
 TEST(BankText, ShortBanksFillTheFirstProgramsAndLongOnesStopAt99) {
@@ -330,9 +272,15 @@ TEST(ProgramTextLocale, NumbersIgnoreTheProcessLocale) {
   const std::locale previousGlobal = std::locale::global(std::locale(std::locale::classic(), new CommaNumbers));
   // The C library's locale too, where one with a decimal comma is installed.
   const std::string previousC = std::setlocale(LC_ALL, nullptr);
+  // scripts/setup.sh installs the Linux ones; Windows knows its own by these names.
+#if defined(_WIN32)
+  const char* const commaLocales[] = {"German_Germany.1252", "French_France.1252"};
+#else
+  const char* const commaLocales[] = {"de_DE.UTF-8", "fr_FR.UTF-8"};
+#endif
   const char* comma = nullptr;
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE", "German_Germany.1252"})
-    if (std::setlocale(LC_ALL, name)) {
+  for (const char* name : commaLocales)
+    if (std::setlocale(LC_ALL, name) && std::localeconv()->decimal_point[0] == ',') {
       comma = name;
       break;
     }
@@ -350,7 +298,7 @@ TEST(ProgramTextLocale, NumbersIgnoreTheProcessLocale) {
   EXPECT_EQ(record.values[0], 0.1f);
   EXPECT_EQ(record.values[16], 0.625f);
   EXPECT_EQ(number, 1234.5);
-  if (!comma) std::cout << "[ note ] no decimal-comma C locale installed; the C++ global locale was tested\n";
+  if (!comma) GTEST_SKIP() << "no C locale with a decimal comma (" << commaLocales[0] << "): only the C++ global locale was tried";
 }
 
 }  // namespace

@@ -45,6 +45,22 @@ class HostInterface : public ::testing::Test {
     EXPECT_EQ(name[24], 0);
     return name;
   }
+  /// Sends one MIDI message at a sample offset, as a host's list of one event.
+  void sendMidi(int status, int data1, int data2, int offset = 0) {
+    VstMidiEvent event{};
+    event.type = kVstMidiType;
+    event.byteSize = sizeof event;
+    event.deltaFrames = offset;
+    event.midiData[0] = static_cast<char>(status);
+    event.midiData[1] = static_cast<char>(data1);
+    event.midiData[2] = static_cast<char>(data2);
+    struct {
+      VstInt32 numEvents;
+      VstIntPtr reserved;
+      VstEvent* events[1];
+    } list{1, 0, {reinterpret_cast<VstEvent*>(&event)}};
+    EXPECT_EQ(dispatch(effProcessEvents, 0, 0, &list), 1);
+  }
 
   Host host;
   std::unique_ptr<PluginLibrary> library;
@@ -246,21 +262,7 @@ TEST_F(HostInterface, ParametersThroughTheRecord) {
 
 TEST_F(HostInterface, PlaysANoteInBothPrecisions) {
   host.start(effect);
-  struct {
-    VstInt32 numEvents;
-    VstIntPtr reserved;
-    VstEvent* events[1];
-  } list{};
-  VstMidiEvent note{};
-  note.type = kVstMidiType;
-  note.byteSize = sizeof note;
-  note.deltaFrames = 5;
-  note.midiData[0] = static_cast<char>(0x93);  // any channel plays
-  note.midiData[1] = 60;
-  note.midiData[2] = 100;
-  list.numEvents = 1;
-  list.events[0] = reinterpret_cast<VstEvent*>(&note);
-  EXPECT_EQ(dispatch(effProcessEvents, 0, 0, &list), 1);
+  sendMidi(0x93, 60, 100, 5);  // any channel plays
 
   std::vector<float> left(512, 9.0f), right(512, 9.0f);
   float* outputs[2] = {left.data(), right.data()};
@@ -286,19 +288,10 @@ TEST_F(HostInterface, PlaysANoteInBothPrecisions) {
 
 TEST_F(HostInterface, VolumeBeyondOneIsItsSquareNotCutToOne) {
   host.start(effect);
-  VstMidiEvent note{};
-  note.type = kVstMidiType;
-  note.midiData[0] = static_cast<char>(0x90);
-  note.midiData[1] = 57;
-  note.midiData[2] = 110;
-  std::vector<unsigned char> storage(sizeof(VstEvents));
-  auto* list = reinterpret_cast<VstEvents*>(storage.data());
-  list->numEvents = 1;
-  list->events[0] = reinterpret_cast<VstEvent*>(&note);
   auto play = [&](float volume) {
     effect->setParameter(effect, 16, volume);
     dispatch(effSetProgram, 0, 2);  // a fresh start: every voice and the vibrato reset
-    dispatch(effProcessEvents, 0, 0, list);
+    sendMidi(0x90, 57, 110);
     std::vector<double> left(4096), right(4096);
     double* outputs[2] = {left.data(), right.data()};
     effect->processDoubleReplacing(effect, nullptr, outputs, 4096);
@@ -322,16 +315,7 @@ TEST_F(HostInterface, SampleRateTakesEffectAtResume) {
     dispatch(effSetProgram, 0, 25);
     effect->setParameter(effect, 14, 0.5f);  // Octave: standard MIDI pitch
     effect->setParameter(effect, 12, 1.0f);  // no decay
-    VstMidiEvent note{};
-    note.type = kVstMidiType;
-    note.midiData[0] = static_cast<char>(0x90);
-    note.midiData[1] = 69;
-    note.midiData[2] = 100;
-    std::vector<unsigned char> storage(sizeof(VstEvents));
-    auto* list = reinterpret_cast<VstEvents*>(storage.data());
-    list->numEvents = 1;
-    list->events[0] = reinterpret_cast<VstEvent*>(&note);
-    dispatch(effProcessEvents, 0, 0, list);
+    sendMidi(0x90, 69, 100);
     const int frames = static_cast<int>(rate);
     std::vector<double> out(frames), right(frames);
     double* outputs[2] = {out.data(), right.data()};

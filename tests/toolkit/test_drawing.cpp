@@ -126,25 +126,6 @@ TEST(Fonts, SetFontSharesOrCopiesTheDescriptor) {
   EXPECT_EQ(context->getFont()->getStyle(), kBoldFace);
   context->forget();
   EXPECT_EQ(kNormalFont->getNbReference(), before);
-
-  EXPECT_EQ(kNormalFontVeryBig->getSize(), 18);
-  EXPECT_EQ(kNormalFontVerySmall->getSize(), 9);
-  EXPECT_STREQ(kSymbolFont->getName(), "Symbol");
-  EXPECT_EQ(kSymbolFont->getSize(), 13);
-}
-
-TEST(Fonts, RenamingDropsThePlatformFontOnlyWhenTheNameChanges) {
-  CFontDesc* font = new CFontDesc("Arial", 12, 0);
-  Platform::Font* first = font->getPlatformFont();
-  ASSERT_NE(first, nullptr);
-  font->setName("Arial");
-  EXPECT_EQ(font->getPlatformFont(), first);
-  font->setName("DejaVu Sans");
-  EXPECT_STREQ(font->getName(), "DejaVu Sans");
-  EXPECT_NE(font->getPlatformFont(), nullptr);
-  font->setName("No Such Family At All");
-  EXPECT_NE(font->getPlatformFont(), nullptr) << "falls back to a sans-serif family";
-  font->forget();
 }
 
 TEST(Text, StringInARectangleSitsOnItsLineAndAlignsRight) {

@@ -84,9 +84,10 @@ TEST_F(WineControls, EditBoxOpensSelectedAndCommitsTypedTextOnReturn) {
 
   post(WM_LBUTTONDOWN, MK_LBUTTON, 50, 98);
   post(WM_LBUTTONUP, 0, 50, 98);
-  pumpMessages();
-  HWND box = FindWindowExW(child, nullptr, L"EDIT", nullptr);
+  HWND box = nullptr;
+  pumpUntil([&] { return (box = FindWindowExW(child, nullptr, L"EDIT", nullptr)) != nullptr; });
   ASSERT_NE(box, nullptr) << "a native EDIT box over the field";
+  pumpPending();
   EXPECT_EQ(textOf(box), L"Bright E.Piano");
   DWORD start = 1, end = 0;
   SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -101,11 +102,10 @@ TEST_F(WineControls, EditBoxOpensSelectedAndCommitsTypedTextOnReturn) {
   EXPECT_EQ(GetFocus(), box);
 
   for (wchar_t c : std::wstring(L"Glass \u00e9")) PostMessageW(box, WM_CHAR, c, 1);
-  pumpMessages();
-  EXPECT_EQ(textOf(box), L"Glass \u00e9");
+  EXPECT_TRUE(pumpUntil([&] { return textOf(box) == L"Glass \u00e9"; })) << "typed: " << textOf(box).size();
   PostMessageW(box, WM_KEYDOWN, VK_RETURN, 1);
-  pumpMessages();
-  EXPECT_EQ(FindWindowExW(child, nullptr, L"EDIT", nullptr), nullptr) << "Return closed the box";
+  EXPECT_TRUE(pumpUntil([&] { return FindWindowExW(child, nullptr, L"EDIT", nullptr) == nullptr; }))
+      << "Return closed the box";
   ASSERT_EQ(listener.texts.size(), 1u);
   EXPECT_EQ(listener.texts[0], "Glass \xC3\xA9");
   EXPECT_EQ(editor.edits, (std::vector<std::int32_t>{102, -102}));
@@ -120,25 +120,25 @@ TEST_F(WineControls, PopupMenuChoiceReachesTheListener) {
 
   // The popup runs its own loop on this thread: another thread finds it and chooses
   // the fourth entry with the keys (the separator is skipped).
-  std::atomic<bool> seen{false};
-  std::thread chooser([&seen] {
-    for (int tries = 0; tries < 300; ++tries) {
+  std::atomic<bool> seen{false}, done{false};
+  std::thread chooser([&seen, &done] {
+    const ULONGLONG end = GetTickCount64() + 10000;
+    while (!seen && GetTickCount64() < end) {
       HWND popup = FindWindowW(L"#32768", nullptr);
       if (popup && IsWindowVisible(popup)) {
         seen = true;
-        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) {
-          PostMessageW(popup, WM_KEYDOWN, key, 1);
-          Sleep(30);
-        }
-        return;
+        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageW(popup, WM_KEYDOWN, key, 1);
+      } else {
+        Sleep(10);
       }
-      Sleep(10);
     }
+    done = true;
   });
   post(WM_LBUTTONDOWN, MK_LBUTTON, 15, 15);
-  pumpMessages();
+  // The popup's loop runs inside the click's dispatch: the choice is made once it returns.
+  pumpUntil([&] { return done && !listener.values.empty(); });
   chooser.join();
-  pumpMessages();
+  pumpPending();
   EXPECT_TRUE(seen) << "the popup menu window appeared";
   ASSERT_EQ(listener.values.size(), 1u);
   EXPECT_EQ(listener.values[0], 3.0f) << "the item's index, the separator counted";
@@ -154,7 +154,8 @@ TEST_F(WineControls, KnobDraggedWithPostedMouseMessagesReportsItsValues) {
   post(WM_MOUSEMOVE, MK_LBUTTON, 352, 92);  // 20 up, 20 right of a 200-pixel range
   post(WM_MOUSEMOVE, MK_LBUTTON, 382, 62);
   post(WM_LBUTTONUP, 0, 382, 62);
-  pumpMessages();
+  pumpUntil([&] { return editor.edits.size() == 2; });  // the gesture ended
+  pumpPending();
   ASSERT_EQ(listener.values.size(), 2u);
   EXPECT_NEAR(listener.values[0], 0.2f, 1e-6);
   EXPECT_NEAR(listener.values[1], 0.5f, 1e-6);

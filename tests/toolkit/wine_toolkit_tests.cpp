@@ -149,8 +149,8 @@ TEST(WineFrame, PaintsTheBackgroundFromTheResourcesThroughWmPaint) {
   frame->addView(box);
   frame->idle();
   UpdateWindow(child);
-  pumpMessages();
-  EXPECT_FALSE(frame->isFirstDraw()) << "WM_PAINT reached the frame";
+  EXPECT_TRUE(pumpUntil([&] { return !frame->isFirstDraw(); })) << "WM_PAINT reached the frame";
+  pumpPending();
   const auto pixels = grab(child, 856, 392);
   EXPECT_EQ(pixels[100 * 856 + 300], (44u << 16) | (100u << 8) | 128u);
   EXPECT_EQ(pixels[391 * 856 + 855], (87u << 16) | (135u << 8) | 128u);
@@ -169,10 +169,11 @@ TEST(WineFrame, PostedClicksAndWheelReachTheRightView) {
   frame->addView(a);
   frame->addView(b);
   PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(120, 30));
-  pumpMessages();
+  pumpUntil([&] { return !right.empty(); });
   EXPECT_EQ(GetCapture(), child) << "a handled click captures the mouse";
   PostMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(125, 31));
-  pumpMessages();
+  pumpUntil([&] { return right.size() >= 2; });
+  pumpPending();
   EXPECT_NE(GetCapture(), child);
   EXPECT_TRUE(left.empty());
   ASSERT_EQ(right.size(), 2u);
@@ -184,7 +185,8 @@ TEST(WineFrame, PostedClicksAndWheelReachTheRightView) {
   RECT r;
   GetWindowRect(child, &r);
   PostMessageW(child, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)), MAKELPARAM(r.left + 20, r.top + 20));
-  pumpMessages();
+  pumpUntil([&] { return !left.empty(); });
+  pumpPending();
   ASSERT_EQ(left.size(), 1u);
   EXPECT_STREQ(left[0].what, "wheel");
   EXPECT_EQ(left[0].where, CPoint(20, 20)) << "the screen position minus the window's";

@@ -4,17 +4,27 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
-/// Lets the window system deliver what is pending (paints, posted input) for a while.
-inline void pumpMessages() {
-  for (int round = 0; round < 20; ++round) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    Sleep(10);
+/// Delivers the messages already waiting (paints, posted input), without waiting for more.
+inline void pumpPending() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+/// Delivers messages until done() holds or `seconds` have passed; then done()'s answer. The
+/// time is only a bound for a failure: a busy machine makes the wait longer, never wrong.
+inline bool pumpUntil(const std::function<bool()>& done, double seconds = 10.0) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000.0);
+  for (;;) {
+    pumpPending();
+    if (done()) return true;
+    if (GetTickCount64() >= end) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
   }
 }
 

@@ -59,7 +59,7 @@ class X11Controls : public ::testing::Test {
     ASSERT_NE(host.display(), nullptr);
     scene = buildScene(host.parentHandle(), &journal, &journal);
     ASSERT_NE(scene.frame->getPlatformWindow(), nullptr);
-    idleFor(scene.frame, 30);
+    ASSERT_TRUE(idleUntil(scene.frame, [&] { return isViewable(host.display(), host.childWindow()); }));
   }
   void TearDown() override {
     if (scene.frame) scene.frame->forget();
@@ -81,15 +81,13 @@ class X11Controls : public ::testing::Test {
   Scene scene;
 };
 
-void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
-
 }  // namespace
 
 TEST_F(X11Controls, KnobDragReachesTheHostAsAGestureWithItsValues) {
   scene.knob->setValue(0.0f);
   host.moveTo(96, 112);
   host.button(1, true);
-  idleFor(scene.frame, 20);
+  idleUntil(scene.frame, [&] { return !journal.lines.empty(); });  // the press began the gesture
   host.moveTo(146, 62);  // 50 up, 50 right of the 200-pixel linear range
   idleUntil(scene.frame, [&] { return scene.knob->getValue() == 0.5f; });
   EXPECT_FLOAT_EQ(scene.knob->getValue(), 0.5f);
@@ -141,44 +139,39 @@ TEST_F(X11Controls, TextFieldOpensSelectedTakesTypedTextAndCommitsOnReturn) {
   EXPECT_EQ(box.x, 316);
   EXPECT_EQ(box.y, 90);
   EXPECT_EQ(box.width, 173);
-  idleFor(scene.frame, 20);
-  EXPECT_EQ(host.focus(), inside[0]) << "the box has the keyboard while editing";
+  EXPECT_TRUE(idleUntil(scene.frame, [&] { return host.focus() == inside[0]; }))
+      << "the box has the keyboard while editing";
 
   host.typeText("Glass Pad");  // replaces the selected text
   host.type(XK_eacute);
-  host.type(XK_Escape);  // the box's own key: editing goes on
+  host.type(XK_Escape);  // the box's own keys: editing goes on, and the 2 typed after them counts
   host.type(XK_Tab);
-  idleFor(scene.frame, 50);
-  EXPECT_TRUE(scene.edit->isEditing());
+  host.typeText("2");
   host.type(XK_Return);
   idleUntil(scene.frame, [&] { return !scene.edit->isEditing(); });
   EXPECT_FALSE(scene.edit->isEditing());
   ASSERT_EQ(journal.texts.size(), 1u);
-  EXPECT_EQ(journal.texts[0], "Glass Pad\xC3\xA9");
-  EXPECT_EQ(std::string(scene.edit->getText()), "Glass Pad\xC3\xA9");
+  EXPECT_EQ(journal.texts[0], "Glass Pad\xC3\xA9" "2");
+  EXPECT_EQ(std::string(scene.edit->getText()), "Glass Pad\xC3\xA9" "2");
   EXPECT_EQ(journal.lines, (std::vector<std::string>{"begin 102", "end 102", "change 102"}));
   EXPECT_TRUE(fieldWindows().empty());
   EXPECT_NE(host.focus(), inside[0]) << "the keyboard went back";
 
   // Opened again, typed into, and a click elsewhere commits as Return does.
   host.click(350, 98);
-  idleUntil(scene.frame, [&] { return scene.edit->isEditing(); });
-  idleFor(scene.frame, 20);
+  idleUntil(scene.frame, [&] { return scene.edit->isEditing() && fieldWindows().size() == 1 && host.focus() == fieldWindows()[0]; });
   host.type(XK_End);
-  host.typeText(" 2");
+  host.typeText(" 3");
   host.click(600, 300);
   idleUntil(scene.frame, [&] { return !scene.edit->isEditing(); });
   ASSERT_EQ(journal.texts.size(), 2u);
-  EXPECT_EQ(journal.texts[1], "Glass Pad\xC3\xA9 2");
+  EXPECT_EQ(journal.texts[1], "Glass Pad\xC3\xA9" "2 3");
 }
 
 TEST_F(X11Controls, PopupMenuAnswersTheKeyboardAndTheMouseAndIsDismissedOutside) {
   {
     PopupHand hand([](Host& h, Window) {
-      for (KeySym key : {XK_Down, XK_Down, XK_Down, XK_Return}) {
-        h.type(key);
-        pause(20);
-      }
+      for (KeySym key : {XK_Down, XK_Down, XK_Down, XK_Return}) h.type(key);
     });
     host.click(400, 128);
     idleUntil(scene.frame, [&] { return !journal.values.empty(); });
@@ -199,7 +192,6 @@ TEST_F(X11Controls, PopupMenuAnswersTheKeyboardAndTheMouseAndIsDismissedOutside)
       XTranslateCoordinates(h.display(), popup, DefaultRootWindow(h.display()), 40, 3 + 20 + 10, &x, &y, &unused);
       XTestFakeMotionEvent(h.display(), -1, x, y, 0);
       XSync(h.display(), False);
-      pause(30);
       h.button(1, true);
       h.button(1, false);
     });
@@ -213,7 +205,7 @@ TEST_F(X11Controls, PopupMenuAnswersTheKeyboardAndTheMouseAndIsDismissedOutside)
   {
     PopupHand hand([](Host& h, Window) { h.type(XK_Escape); });
     host.click(400, 128);
-    idleFor(scene.frame, 100);
+    idleUntil(scene.frame, [&] { return journal.lines.size() == 2; });
   }
   {
     PopupHand hand([](Host& h, Window) {
@@ -222,7 +214,7 @@ TEST_F(X11Controls, PopupMenuAnswersTheKeyboardAndTheMouseAndIsDismissedOutside)
       h.button(1, false);
     });
     host.click(400, 128);
-    idleFor(scene.frame, 100);
+    idleUntil(scene.frame, [&] { return journal.lines.size() == 4; });
   }
   EXPECT_EQ(journal.values.size(), 2u) << "a dismissed menu chooses nothing";
   EXPECT_EQ(journal.lines, (std::vector<std::string>{"begin 105", "end 105", "begin 105", "end 105"}));
@@ -244,7 +236,7 @@ TEST_F(X11Controls, PopupMenuLaysOutColumnsOf26AndOpensSubmenusBesideTheirEntry)
       h.type(XK_Escape);
     });
     host.click(650, 28);
-    idleFor(scene.frame, 100);
+    idleUntil(scene.frame, [&] { return !journal.lines.empty() && journal.lines.back() == "end 200"; });
   }
   EXPECT_EQ(height, 3 + 26 * 20 + 3) << "26 entries a column";
   EXPECT_GT(width, 4 * 60) << "four columns side by side";
@@ -262,23 +254,9 @@ TEST_F(X11Controls, PopupMenuLaysOutColumnsOf26AndOpensSubmenusBesideTheirEntry)
   std::atomic<int> levels{0};
   {
     PopupHand hand([&](Host& h, Window) {
-      for (KeySym key : {XK_Down, XK_Down, XK_Right}) {
-        h.type(key);
-        pause(20);
-      }
-      pause(50);
-      Window root = 0, up = 0, *children = nullptr;
-      unsigned count = 0;
-      XQueryTree(h.display(), DefaultRootWindow(h.display()), &root, &up, &children, &count);
-      for (unsigned i = 0; i < count; ++i) {
-        char* name = nullptr;
-        XWindowAttributes a{};
-        if (XGetWindowAttributes(h.display(), children[i], &a) && a.map_state == IsViewable &&
-            XFetchName(h.display(), children[i], &name) && name && std::string(name) == "popup menu")
-          ++levels;
-        if (name) XFree(name);
-      }
-      if (children) XFree(children);
+      for (KeySym key : {XK_Down, XK_Down, XK_Right}) h.type(key);
+      waitUntil([&] { return viewableTitled(h.display(), "popup menu").size() == 2; });
+      levels = static_cast<int>(viewableTitled(h.display(), "popup menu").size());
       h.type(XK_Down);  // to "Inner B"
       h.type(XK_Return);
     });

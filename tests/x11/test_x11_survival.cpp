@@ -51,12 +51,17 @@ TEST(X11Survival, ServerGoingAwayClosesTheFramesSideAndLaterCallsFail) {
   setenv("DISPLAY", saved.c_str(), 1);
   Platform::Window* window = scene.frame->getPlatformWindow();
   ASSERT_NE(window, nullptr);
-  idleFor(scene.frame, 30);
+  EXPECT_TRUE(idleUntil(scene.frame, [&] {
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(hostSide, xcb_query_tree(hostSide, parent), nullptr);
+    const bool shown = tree && tree->children_len > 0;
+    free(tree);
+    return shown;
+  })) << "the frame's window is in the parent";
   EXPECT_TRUE(scene.frame->isOpen());
 
   server.kill();
-  idleFor(scene.frame, 30);
-  EXPECT_FALSE(scene.frame->isOpen()) << "the frame was told its window is gone";
+  EXPECT_TRUE(idleUntil(scene.frame, [&] { return !scene.frame->isOpen(); }))
+      << "the frame was told its window is gone";
   EXPECT_EQ(scene.frame->getSystemWindow(), nullptr);
 
   // Everything afterwards does nothing and reports failure.

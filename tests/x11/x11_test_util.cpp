@@ -90,9 +90,9 @@ KeyCode Host::keycodeOf(KeySym keysym) {
   XFree(map);
   if (!code) return 0;
   KeySym both[2] = {keysym, keysym};
+  // Every client hears of the new mapping (MappingNotify) before the key events that follow.
   XChangeKeyboardMapping(dpy, code, 2, both, 1);
   XSync(dpy, False);
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
   return code;
 }
 
@@ -132,33 +132,47 @@ Window Host::focus() {
   return focused;
 }
 
-Window findPopup(Display* dpy) {
+std::vector<Window> viewableTitled(Display* dpy, const std::string& title) {
   Window root = 0, up = 0, *children = nullptr;
   unsigned count = 0;
-  Window found = 0;
-  if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &up, &children, &count)) return 0;
-  for (unsigned i = 0; i < count && !found; ++i) {
+  std::vector<Window> found;
+  if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &up, &children, &count)) return found;
+  for (unsigned i = 0; i < count; ++i) {
     XWindowAttributes a{};
     char* name = nullptr;
-    if (XGetWindowAttributes(dpy, children[i], &a) && a.override_redirect && a.map_state == IsViewable &&
-        XFetchName(dpy, children[i], &name) && name) {
-      if (std::string(name) == "popup menu") found = children[i];
-    }
+    if (XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable &&
+        XFetchName(dpy, children[i], &name) && name && title == name)
+      found.push_back(children[i]);
     if (name) XFree(name);
   }
   if (children) XFree(children);
   return found;
 }
 
-PopupHand::PopupHand(std::function<void(Host&, Window)> act)
-    : thread([this, act] {
-        Host hand(1, 1);
-        for (int tries = 0; tries < 300 && !popup; ++tries) {
-          popup = findPopup(hand.display());
-          if (!popup) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        if (popup) act(hand, popup);
-      }) {}
+PopupHand::PopupHand(std::function<void(Host&, Window)> act) {
+  // The hand's window holds the keyboard focus before the menu opens, so the menu's keyboard
+  // grab takes it away with a FocusOut of mode NotifyGrab: then typed keys reach the menu.
+  Display* dpy = hand.display();
+  if (dpy) {
+    XSelectInput(dpy, hand.parentWindow(), FocusChangeMask);
+    XSetInputFocus(dpy, hand.parentWindow(), RevertToPointerRoot, CurrentTime);
+    XSync(dpy, False);
+  }
+  thread = std::thread([this, act, dpy] {
+    if (!dpy) return;
+    bool grabbed = false;
+    waitUntil([&] {
+      while (XPending(dpy)) {
+        XEvent event;
+        XNextEvent(dpy, &event);
+        if (event.type == FocusOut && event.xfocus.mode == NotifyGrab) grabbed = true;
+      }
+      if (!popup && !viewableTitled(dpy, "popup menu").empty()) popup = viewableTitled(dpy, "popup menu")[0];
+      return popup && grabbed;
+    });
+    if (popup && grabbed) act(hand, popup);
+  });
+}
 
 PrivateServer::PrivateServer() {
   int fds[2];
@@ -190,12 +204,18 @@ void PrivateServer::kill() {
   close(readEnd);
 }
 
-void idleFor(VSTGUI::CFrame* frame, int milliseconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (std::chrono::steady_clock::now() < end) {
-    frame->idle();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+bool waitUntil(const std::function<bool()>& done, double seconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return done();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
+  return true;
+}
+
+bool isViewable(Display* dpy, Window window) {
+  XWindowAttributes a{};
+  return window != 0 && XGetWindowAttributes(dpy, window, &a) && a.map_state == IsViewable;
 }
 
 bool idleUntil(VSTGUI::CFrame* frame, const std::function<bool()>& done, int milliseconds) {

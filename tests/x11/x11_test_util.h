@@ -54,10 +54,11 @@ class Host {
   Window parent = 0;
 };
 
-/// Finds the viewable popup menu window on the root, from another connection.
-Window findPopup(Display* dpy);
+/// The viewable top-level windows of that title ("popup menu": a menu and its open submenus).
+std::vector<Window> viewableTitled(Display* dpy, const std::string& title);
 
-/// Answers the next popup menu from another thread, as the user's hand: waits for it, then acts.
+/// Answers the next popup menu from another thread, as the user's hand: waits for the menu
+/// to take the keyboard, then acts.
 class PopupHand {
  public:
   explicit PopupHand(std::function<void(Host&, Window)> act);
@@ -65,6 +66,7 @@ class PopupHand {
   std::atomic<Window> popup{0};
 
  private:
+  Host hand{1, 1};
   std::thread thread;
 };
 
@@ -79,9 +81,13 @@ struct PrivateServer {
   std::string name;
 };
 
-/// Runs the frame's idle pass every 2 ms for the given time, as a host's idle timer.
-void idleFor(VSTGUI::CFrame* frame, int milliseconds);
-/// Runs the idle pass until done() or the time is up; the answer of done() at the end.
-bool idleUntil(VSTGUI::CFrame* frame, const std::function<bool()>& done, int milliseconds = 3000);
+/// Polls done() every few milliseconds until it holds or `seconds` have passed; done()'s
+/// answer. The time only bounds a failure: a busy machine makes the wait longer, never wrong.
+bool waitUntil(const std::function<bool()>& done, double seconds = 10.0);
+/// Runs the frame's idle pass every 2 ms, as a host's idle timer, until done() holds or
+/// the time is up; the answer of done() at the end.
+bool idleUntil(VSTGUI::CFrame* frame, const std::function<bool()>& done, int milliseconds = 10000);
+/// True when the window exists and is viewable (mapped, with its ancestors).
+bool isViewable(Display* dpy, Window window);
 
 }  // namespace x11_test

@@ -139,8 +139,7 @@ void loadOpenCloseAndFree() {
     EXPECT_EQ(client.bottom - client.top, kBackgroundHeight);
 
     UpdateWindow(frame);
-    pumpMessages();
-    EXPECT_TRUE(probe.framePainted()) << "WM_PAINT reached the frame";
+    EXPECT_TRUE(pumpUntil([&] { return probe.framePainted(); })) << "WM_PAINT reached the frame";
     const auto pixels = grab(frame, kBackgroundWidth, kBackgroundHeight);
     const int places[][2] = {{0, 0}, {300, 100}, {255, 255}, {256, 256}, {600, 300}, {855, 391}};
     for (const auto& place : places) {
