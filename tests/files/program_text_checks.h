@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/program_text.h"
+#include "engine/program_text.h"
 
 namespace zynka::test {
 
