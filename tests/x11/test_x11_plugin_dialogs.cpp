@@ -19,7 +19,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cmath>
 #include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
@@ -203,26 +202,6 @@ class PluginDialogs : public ::testing::Test {
       for (int x = r.left; x < r.right; ++x) part.push_back(all[static_cast<std::size_t>(y) * layout::kWindowWidth + x]);
     return part;
   }
-  /// Plays a note for a block; the block's peak.
-  float playBlock(bool noteOn) {
-    VstMidiEvent note{};
-    note.type = kVstMidiType;
-    note.byteSize = sizeof note;
-    note.midiData[0] = static_cast<char>(0x90);
-    note.midiData[1] = 60;
-    note.midiData[2] = 100;
-    std::vector<unsigned char> storage(sizeof(VstEvents) + sizeof(VstEvent*));
-    auto* list = reinterpret_cast<VstEvents*>(storage.data());
-    list->numEvents = noteOn ? 1 : 0;
-    list->events[0] = reinterpret_cast<VstEvent*>(&note);
-    dispatch(effProcessEvents, 0, 0, list);
-    std::vector<float> left(512), right(512);
-    float* outputs[2] = {left.data(), right.data()};
-    effect->processReplacing(effect, nullptr, outputs, 512);
-    float peak = 0;
-    for (float s : left) peak = std::max(peak, std::fabs(s));
-    return peak;
-  }
 
   fs::path folder;
   std::string savedPath;
@@ -250,7 +229,6 @@ TEST_F(PluginDialogs, TheHostIdlesWhileTheDialogIsOpenAndTheCommandFinishesWhenI
   ASSERT_TRUE(idleUntil([&] { return !pixelsOf(layout::kProgramName).empty(); }));
   const std::vector<std::uint32_t> nameBefore = pixelsOf(layout::kProgramName);
   const std::vector<std::uint32_t> volumeBefore = pixelsOf(volume);
-  EXPECT_GT(playBlock(true), 0.001f) << "a note sounds";
 
   choose(zynka::kMenuLoadPreset);
   ASSERT_GT(dialogProgram(), 0) << "the dialog program started";
@@ -272,17 +250,15 @@ TEST_F(PluginDialogs, TheHostIdlesWhileTheDialogIsOpenAndTheCommandFinishesWhenI
   EXPECT_EQ(gesture_host::log(), std::vector<std::string>{}) << "no control moved under the dialog";
   EXPECT_EQ(program(), 0);
   EXPECT_EQ(programName(), "Bright E.Piano") << "nothing loaded yet";
-  EXPECT_GT(playBlock(false), 0.001f) << "the note still sounds";
 
-  // The answer arrives: the preset goes into program 0, which is selected again (the note
-  // falls silent, the host hears of it), and the editor shows the loaded program.
+  // The answer arrives: the preset goes into program 0, which is selected again (the host
+  // is told to show it), and the editor shows the loaded program.
   const int updatesBefore = displayUpdates;
   std::ofstream(folder / "answer") << preset.string() << "\n";
   EXPECT_TRUE(idleUntil([&] { return programName() == "Slow Bell"; }));
   EXPECT_EQ(program(), 0);
   EXPECT_FLOAT_EQ(effect->getParameter(effect, zynka::kVolume), 0.25f);
-  EXPECT_EQ(playBlock(false), 0.0f) << "selecting the program silenced the note";
-  EXPECT_GT(displayUpdates, updatesBefore);
+  EXPECT_GT(displayUpdates, updatesBefore) << "the program was selected";
   EXPECT_TRUE(idleUntil([&] { return pixelsOf(layout::kProgramName) != nameBefore; })) << "the name shows";
   EXPECT_TRUE(idleUntil([&] { return pixelsOf(volume) != volumeBefore; })) << "the Volume slider moved";
 
