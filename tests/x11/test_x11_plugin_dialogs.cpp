@@ -1,8 +1,8 @@
 // zynka.so's file commands on Linux while their dialog is open, as a host meets them:
 // the library loaded with dlopen and driven through its AEffect record, its editor in a
 // window of the host's, input through XTest. The dialogs are a stand-in zenity that takes
-// two seconds before it answers, a stand-in kdialog that never answers, and the built-in
-// dialog typed into. Checked: every effEditIdle returns within a bound far below a human
+// two seconds before it answers, a stand-in kdialog that never answers and ignores SIGTERM,
+// and the built-in dialog typed into. Checked: every effEditIdle returns within a bound far below a human
 // pause while a dialog is open; the editor takes no clicks meanwhile; the command finishes
 // at the idle pass where the answer arrives (the preset loaded, the program selected, the
 // display showing it); an error message is shown the same way; closing the editor or the
@@ -199,7 +199,8 @@ class PluginDialogs : public ::testing::Test {
     std::vector<std::uint32_t> part;
     if (all.empty()) return part;
     for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) part.push_back(all[static_cast<std::size_t>(y) * layout::kWindowWidth + x]);
+      for (int x = r.left; x < r.right; ++x)
+        part.push_back(all[static_cast<std::size_t>(y) * layout::kWindowWidth + x]);
     return part;
   }
 
@@ -292,8 +293,9 @@ TEST_F(PluginDialogs, TheBuiltInDialogAndItsErrorMessageArePumpedByTheIdlePass) 
 }
 
 TEST_F(PluginDialogs, ClosingTheEditorOrThePlugInEndsTheDialogProgramAndLoadsNothing) {
-  // kdialog, when zenity is missing: a user who never answers.
-  standIn("kdialog", "echo $$ > dialog.pid\nexec sleep 30\n");
+  // kdialog, when zenity is missing: a user who never answers, in a program that will not end
+  // when asked to (it ignores SIGTERM).
+  standIn("kdialog", "echo $$ > dialog.pid\ntrap '' TERM\nexec sleep 30\n");
   dispatch(effSetProgram, 0, 5);
   choose(zynka::kMenuLoadBank);
   const pid_t first = dialogProgram();

@@ -144,17 +144,25 @@ class DialogProgram {
     }
   }
 
+  /// True when the program has ended and nothing is left to wait for: it was waited for now,
+  /// or by a host that reaps every child itself.
+  bool reapedNow() {
+    pid_t waited;
+    do waited = waitpid(pid, nullptr, WNOHANG);
+    while (waited < 0 && errno == EINTR);
+    return waited != 0;
+  }
+
   /// Asks the program to end, gives it half a second, then ends it for sure; waits for it
   /// either way, so no zombie stays behind.
   void endAndReap() {
+    if (reapedNow()) return;
     kill(pid, SIGTERM);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
-    for (;;) {
-      const pid_t waited = waitpid(pid, nullptr, WNOHANG);
-      if (waited == pid || (waited < 0 && errno != EINTR)) return;
-      if (std::chrono::steady_clock::now() >= deadline) break;
+    while (std::chrono::steady_clock::now() < deadline) {
       const timespec pause{0, 2'000'000};
       nanosleep(&pause, nullptr);
+      if (reapedNow()) return;
     }
     kill(pid, SIGKILL);
     while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
