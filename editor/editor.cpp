@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <new>
 
 #include "editor/layout.h"
@@ -54,6 +55,7 @@ Editor::Editor(Plugin* owner) : ValueBoxEditor(owner), plugin(owner) {
 
 Editor::~Editor() {
   close();
+  if (inputShield) inputShield->forget();
   Platform::endThreadSetup(threadSetup);
 }
 
@@ -131,6 +133,9 @@ bool Editor::open(void* ptr) {
 }
 
 void Editor::close() {
+  // A dialog still open goes with the window it belongs to: its program is ended, and the
+  // command does nothing more (nothing is read or written, no program is selected).
+  fileCommand.reset();
   if (!frame) return;
   CFrame* closing = frame;
   frame = nullptr;
@@ -152,6 +157,8 @@ void Editor::close() {
 
 void Editor::idle() {
   if (!frame) return;
+  pollFileCommand();
+  if (!frame) return;  // the host closed the editor when the command's end reached it
   applyReportedValues();
   refreshPanel();
   frame->idle();
@@ -220,30 +227,59 @@ bool Editor::getProgramNameText(char* text) {
   return true;
 }
 
-template <typename Command>
-bool Editor::runFileCommand(Command command) {
-  // Modal dialogs belong to the open editor's window and thread: never from a host's
-  // automation with the editor closed, nor from its audio thread.
-  if (!frame || !onEditorThread()) return false;
-  command();
-  return true;
+bool Editor::runFileCommand(FileCommand command, int program) {
+  // Dialogs belong to the open editor's window and thread: never from a host's automation
+  // with the editor closed, nor from its audio thread. One command at a time: another, which
+  // only the host can ask for while the editor takes no clicks, is refused.
+  if (!frame || !onEditorThread() || fileCommand || startingFileCommand) return false;
+  std::unique_ptr<ShownFileCommand> shown;
+  bool over = true;
+  startingFileCommand = true;  // a modal dialog runs the host's idle meanwhile
+  try {
+    shown = std::make_unique<ShownFileCommand>(plugin, systemWindow, command, program);
+    over = shown->poll();
+  } catch (const std::exception&) {  // no memory: the command ends as if cancelled
+  }
+  startingFileCommand = false;
+  if (over) return true;
+  fileCommand = std::move(shown);
+  ignoreInput();
+  return false;
 }
 
-bool Editor::savePreset(int program) {
-  return runFileCommand([&] { savePresetFile(plugin, systemWindow, program); });
+void Editor::pollFileCommand() {
+  if (!fileCommand) return;
+  if (!fileCommand->poll()) {
+    ignoreInput();  // again, should a splash screen have held the frame's modal place
+    return;
+  }
+  const FileCommand command = fileCommand->command();
+  fileCommand.reset();
+  takeInputAgain();
+  int position = kMenuSavePreset;
+  switch (command) {
+    case FileCommand::kSavePreset: position = kMenuSavePreset; break;
+    case FileCommand::kLoadPreset: position = kMenuLoadPreset; break;
+    case FileCommand::kSaveBank: position = kMenuSaveBank; break;
+    case FileCommand::kLoadBank: position = kMenuLoadBank; break;
+  }
+  plugin->fileCommandFinished(position);
 }
 
-bool Editor::loadPreset(int program) {
-  return runFileCommand([&] { loadPresetFile(plugin, systemWindow, program); });
+void Editor::ignoreInput() {
+  // An empty modal view: the frame gives it every click, wheel turn and key, and it uses none.
+  if (!inputShield) inputShield = new CView(CRect(0, 0, 0, 0));
+  if (frame && !frame->getModalView()) frame->setModalView(inputShield);
 }
 
-bool Editor::saveBank() {
-  return runFileCommand([&] { saveBankFile(plugin, systemWindow); });
+void Editor::takeInputAgain() {
+  if (frame && inputShield && frame->getModalView() == inputShield) frame->setModalView(nullptr);
 }
 
-bool Editor::loadBank() {
-  return runFileCommand([&] { loadBankFile(plugin, systemWindow); });
-}
+bool Editor::savePreset(int program) { return runFileCommand(FileCommand::kSavePreset, program); }
+bool Editor::loadPreset(int program) { return runFileCommand(FileCommand::kLoadPreset, program); }
+bool Editor::saveBank() { return runFileCommand(FileCommand::kSaveBank, 0); }
+bool Editor::loadBank() { return runFileCommand(FileCommand::kLoadBank, 0); }
 
 EditorParts createEditor(Plugin* plugin) {
   try {

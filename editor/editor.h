@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "editor/value_box_controls.h"
 #include "engine/editor_link.h"
@@ -12,6 +13,7 @@
 
 namespace VSTGUI {
 class CKickButton;
+class CView;
 class CSplashScreen;
 namespace Platform {
 struct ThreadSetup;
@@ -21,6 +23,8 @@ struct ThreadSetup;
 namespace zynka {
 
 class Plugin;
+class ShownFileCommand;
+enum class FileCommand;
 class TextLabel;
 class TextEdit;
 class OptionMenu;
@@ -73,9 +77,15 @@ class Editor : public ValueBoxEditor, public EditorLink {
   void applyReportedValues();
   /// The program number, name and voice count as the plug-in has them now.
   void refreshPanel();
-  /// Runs a file command on the editor's thread while open; false when it did not run.
-  template <typename Command>
-  bool runFileCommand(Command command);
+  /// Starts a file command on the editor's thread while open; true when it ended within the
+  /// call (a modal dialog), false when it did not run or its dialog is still open.
+  bool runFileCommand(FileCommand command, int program);
+  /// Looks at the open file command's dialog; once it is over, tells the plug-in.
+  void pollFileCommand();
+  /// Clicks, wheel turns and keys go nowhere while a file command's dialog is open, as in a
+  /// window under a modal dialog; then they come back.
+  void ignoreInput();
+  void takeInputAgain();
 
   Plugin* plugin;
   VSTGUI::Platform::ThreadSetup* threadSetup = nullptr;
@@ -90,6 +100,12 @@ class Editor : public ValueBoxEditor, public EditorLink {
   OptionMenu* programMenu = nullptr;
   VSTGUI::CKickButton* prevButton = nullptr;
   VSTGUI::CKickButton* nextButton = nullptr;
+
+  // The file command whose dialog or message is open (one at a time), and the modal view that
+  // takes the frame's input meanwhile.
+  std::unique_ptr<ShownFileCommand> fileCommand;
+  bool startingFileCommand = false;
+  VSTGUI::CView* inputShield = nullptr;
 
   // The plug-in's latest values, kept for the editor's thread: any thread may report.
   std::atomic<float> reportedValues[kNumParams];

@@ -3,7 +3,8 @@
 // the platform's file dialog and reports failures in a message box.
 //
 // A command is two steps around its dialog: the request it shows, then what it does
-// with the answer. savePresetFile and the others run both with a modal dialog.
+// with the answer. savePresetFile and the others run both with a modal dialog;
+// ShownFileCommand runs them without waiting, from the editor's idle pass.
 #pragma once
 
 #include <filesystem>
@@ -25,11 +26,6 @@ enum class FileCommand { kSavePreset, kLoadPreset, kSaveBank, kLoadBank };
 /// The dialog the command asks its file with, owned by `owner` (a native window, or null).
 VSTGUI::Platform::FileDialogRequest fileDialogFor(FileCommand command, void* owner);
 
-/// Carries the command out on the file the user chose: writes or reads it, and shows a message
-/// (owned by `owner`) when that failed. `program` is the program a preset command works on.
-void finishFileCommand(Plugin* plugin, void* owner, FileCommand command, int program,
-                       const std::filesystem::path& chosen);
-
 // `owner` is the native window that owns the dialogs and message boxes (the window the host
 // last opened the editor in; null if none). A null `plugin`, a plug-in without a program bank
 // or a program outside 0 to 98 does nothing. The caller selects a program afterwards.
@@ -42,5 +38,33 @@ void loadPresetFile(Plugin* plugin, void* owner, int program);
 void saveBankFile(Plugin* plugin, void* owner);
 /// Loads a bank file the user chooses into programs 0 to 98.
 void loadBankFile(Plugin* plugin, void* owner);
+
+/// A file command whose dialog, and then the message of a failure, stay on the screen while
+/// the caller goes on: poll() looks for the user's answer without waiting and carries the
+/// command out when it came. Where dialogs are modal the first poll finds the command over.
+class ShownFileCommand {
+ public:
+  /// Shows the command's dialog, owned by `owner`. `program` is the program a preset command
+  /// works on, chosen now.
+  ShownFileCommand(Plugin* plugin, void* owner, FileCommand command, int program);
+  /// Ends a dialog or message still shown; nothing more is read or written.
+  ~ShownFileCommand();
+  ShownFileCommand(const ShownFileCommand&) = delete;
+  ShownFileCommand& operator=(const ShownFileCommand&) = delete;
+
+  /// Looks at what is shown without waiting; once the dialog is answered, writes or reads the
+  /// file and shows the message of a failure. True when the command is over (done, failed and
+  /// its message closed, or cancelled).
+  bool poll();
+  FileCommand command() const { return which; }
+
+ private:
+  Plugin* plugin;
+  void* owner;
+  FileCommand which;
+  int program;
+  VSTGUI::Platform::ShownDialog* shown = nullptr;  // the dialog, then the message
+  bool showingMessage = false;
+};
 
 }  // namespace zynka

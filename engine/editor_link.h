@@ -19,8 +19,11 @@ class EditorLink {
   /// The text of the program-name field, at most 24 bytes and a zero, into `text`; false
   /// when there is no field to read (the editor is closed, or the call is not the editor's).
   virtual bool getProgramNameText(char* text) = 0;
-  // The program menu's file commands, with their dialogs; false when they could not run
-  // (the editor is closed, or the call is not on the editor's thread).
+  // The program menu's file commands, with their dialogs. True when the command ran to its
+  // end within the call (a modal dialog: answered, failed or cancelled). False when it could
+  // not run (the editor is closed, the call is not on the editor's thread, or another
+  // command's dialog is still open) or when its dialog stays open while the host goes on:
+  // then the editor calls Plugin::fileCommandFinished from a later idle pass, once it is over.
   virtual bool savePreset(int program) = 0;
   virtual bool loadPreset(int program) = 0;
   virtual bool saveBank() = 0;

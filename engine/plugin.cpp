@@ -98,20 +98,36 @@ void Plugin::runMenuChoice(float value) {
   constexpr float kFar = 1.0e9f;
   const int position = value >= kFar ? 1000000000 : value <= -kFar ? -1000000000 : static_cast<int>(value);
   switch (position) {
+    // A command whose dialog is still open when the call returns is followed up in
+    // fileCommandFinished.
     case kMenuSavePreset:
       if (editorLink) editorLink->savePreset(curProgram);
       break;
     case kMenuLoadPreset:
-      if (editorLink && editorLink->loadPreset(curProgram)) setProgram(curProgram);
+      if (editorLink && editorLink->loadPreset(curProgram)) afterFileCommand(position);
       break;
     case kMenuSaveBank:
       if (editorLink) editorLink->saveBank();
       break;
     case kMenuLoadBank:
-      if (editorLink && editorLink->loadBank()) setProgram(0);
+      if (editorLink && editorLink->loadBank()) afterFileCommand(position);
       break;
     default: setProgram(position - kMenuFirstProgram); break;
   }
+}
+
+void Plugin::afterFileCommand(int menuPosition) {
+  // A cancelled or failed load selects its program too: the voices fall silent either way.
+  if (menuPosition == kMenuLoadPreset) setProgram(curProgram);
+  if (menuPosition == kMenuLoadBank) setProgram(0);
+}
+
+void Plugin::fileCommandFinished(int menuPosition) {
+  if (menuPosition < kMenuSavePreset || menuPosition > kMenuLoadBank) return;
+  afterFileCommand(menuPosition);
+  // As setParameter ends after every command.
+  updateCoefficients();
+  showParametersInEditor();
 }
 
 void Plugin::showParametersInEditor() {

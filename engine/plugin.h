@@ -118,6 +118,11 @@ class Plugin : public AudioEffectX {
   /// Hands the current program's 17 values to the editor's controls (a whole new state was
   /// loaded, which no setParameter call brought).
   void showParametersInEditor();
+  /// A file command of the program menu (`menuPosition` kMenuSavePreset to kMenuLoadBank) whose
+  /// dialog stayed open after the command's call returned is over: answered, failed or
+  /// cancelled. Does what follows the command as when it ends within the call (a load selects
+  /// its program, and the controls show the values). On the editor's thread.
+  void fileCommandFinished(int menuPosition);
 
  private:
   /// The editor's commands that arrive as parameters 101 to 105.
@@ -126,6 +131,8 @@ class Plugin : public AudioEffectX {
   void renameFromEditor();
   /// Command 105: a file command or a program chosen in the program menu.
   void runMenuChoice(float value);
+  /// What follows a file command that ran: a load selects the program it loaded.
+  void afterFileCommand(int menuPosition);
 
   template <typename Sample>
   void renderBlock(Sample** outputs, VstInt32 sampleFrames);

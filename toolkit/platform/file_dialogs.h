@@ -3,10 +3,12 @@
 // (the Windows common dialogs, zenity, kdialog, a dialog of the X11 toolkit's own).
 // Texts are UTF-8 and become UTF-16 only inside a platform's implementation.
 //
-// The dialogs here are modal: runFileDialog returns with the answer. A request holds
-// everything the dialog needs and nothing of its caller's, so a platform can also
-// show it without waiting (start it, look for the answer from the editor's idle pass,
-// finish the command when it came) with the same request and answer.
+// A dialog is shown in one of two ways. runFileDialog and showMessage are modal: they
+// return with the answer. startFileDialog and startMessage return at once with the
+// dialog on the screen; the caller looks for the answer with pollDialog from its idle
+// pass (the host's GUI thread goes on meanwhile) and ends it with endDialog. Where the
+// window system's dialogs are modal (Windows) start shows the dialog to its end, so the
+// first look finds the answer.
 #pragma once
 
 #include <filesystem>
@@ -46,5 +48,27 @@ struct MessageRequest {
 bool runFileDialog(const FileDialogRequest& request, std::filesystem::path& chosen);
 /// Shows a modal message box and waits until the user closes it.
 void showMessage(const MessageRequest& request);
+
+/// A file dialog or message box started without waiting for it.
+struct ShownDialog;
+
+enum class DialogState {
+  kOpen,       // still on the screen
+  kAnswered,   // a file was chosen, or the message box was closed
+  kCancelled,  // the file dialog was cancelled (or could not be shown)
+};
+
+/// Shows a file dialog and returns without waiting for the answer; null when it cannot (the
+/// same as a cancel).
+ShownDialog* startFileDialog(const FileDialogRequest& request);
+/// Shows a message box and returns without waiting for it to be closed; null when it cannot.
+ShownDialog* startMessage(const MessageRequest& request);
+/// Looks whether the user answered, without waiting; the dialog's window takes input and is
+/// drawn here, so the caller polls it from its idle pass. On kAnswered a file dialog gives the
+/// chosen path. A null dialog is kCancelled.
+DialogState pollDialog(ShownDialog* dialog, std::filesystem::path& chosen);
+/// Ends a dialog (one still open is closed, and a program showing it ended and waited for) and
+/// frees it. Null does nothing.
+void endDialog(ShownDialog* dialog);
 
 }  // namespace VSTGUI::Platform

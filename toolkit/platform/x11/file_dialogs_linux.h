@@ -1,8 +1,10 @@
 // The pieces of the Linux file dialogs that can be checked alone: the command lines of
-// zenity and kdialog for a request, the program search, and the default extension.
+// zenity and kdialog for a request, the program search, the default extension, and the
+// built-in dialog's window.
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,7 +37,29 @@ struct BuiltInDialog {
   std::string (*check)(const std::string& text, const void* data) = nullptr;
   const void* checkData = nullptr;
 };
-/// Shows the dialog until a button is pressed; its index, or -1 without a display.
-int runBuiltInDialog(BuiltInDialog& dialog);
+
+/// The built-in dialog on the screen. It runs no event loop: pump() handles its pending
+/// input and draws it without waiting, so the thread that shows it goes on between looks.
+class BuiltInWindow {
+ public:
+  /// Maps the dialog's window; without a display it is answered at once with its last button.
+  explicit BuiltInWindow(BuiltInDialog dialog);
+  /// Closes the window.
+  ~BuiltInWindow();
+  BuiltInWindow(const BuiltInWindow&) = delete;
+  BuiltInWindow& operator=(const BuiltInWindow&) = delete;
+
+  /// The index of the button pressed, or -1 while the dialog is open.
+  int pump();
+  /// The field's text now.
+  std::string fieldText() const;
+  /// The connection's descriptor, readable when the window has events; -1 without one.
+  int descriptor() const;
+
+ private:
+  class Shown;
+  std::unique_ptr<Shown> shown;
+  int answerWithoutDisplay = 0;
+};
 
 }  // namespace VSTGUI::Platform::Linux

@@ -1,11 +1,12 @@
 // The built-in dialog of the Linux file dialogs: a small window of its own on its own
 // connection, drawn with the toolkit's cairo drawing: a message, an optional path field
 // (LineEdit), and buttons. Return presses the first button, Escape and the window's
-// close box the last.
-#include <poll.h>
-
+// close box the last. It has no loop of its own: whoever shows it pumps it without
+// waiting (the editor from its idle pass), so the host's GUI thread never stops for it.
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
 
 #define XK_MISCELLANY
 #include <X11/keysymdef.h>
@@ -51,58 +52,65 @@ float widthOf(Graphics* graphics, Font* font, const std::string& text) {
   return width;
 }
 
+}  // namespace
+
 /// The dialog while it is shown.
-class Shown {
+class BuiltInWindow::Shown {
  public:
-  explicit Shown(BuiltInDialog& dialog) : dialog(dialog), edit(4096) {}
+  explicit Shown(BuiltInDialog shownDialog) : dialog(std::move(shownDialog)), edit(4096) {}
   ~Shown() {
+    if (connection && window && !xcb_connection_has_error(connection)) {
+      xcb_destroy_window(connection, window);
+      xcb_flush(connection);
+    }
     if (surface) cairo_surface_destroy(surface);
     deleteFont(font);
     if (connection) xcb_disconnect(connection);
   }
+  Shown(const Shown&) = delete;
+  Shown& operator=(const Shown&) = delete;
 
-  int run() {
+  /// Maps the window; false without a display.
+  bool start() {
     int screenNumber = 0;
     connection = X11::connect(&screenNumber);
-    if (!connection) return -1;
+    if (!connection) return false;
     auto it = xcb_setup_roots_iterator(xcb_get_setup(connection));
     for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
     xcb_screen_t* screen = it.data;
-    if (!screen || !X11::findPixelFormat(connection, screen, screen->root_visual, format)) return -1;
+    if (!screen || !X11::findPixelFormat(connection, screen, screen->root_visual, format)) return false;
     keyboard.load(connection);
     font = createFont(u"Arial", 12.f, 0);
     layOut();
     createWindow(screen);
     edit.setText(utf8ToUtf16Lossy(dialog.fieldText));
+    caretTime = X11::monotonicMilliseconds();
+    return true;
+  }
 
-    const int fd = xcb_get_file_descriptor(connection);
-    std::uint32_t caretTime = X11::monotonicMilliseconds();
-    while (result < 0) {
-      while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
-        handle(event);
-        std::free(event);
-      }
-      if (xcb_connection_has_error(connection)) break;
-      if (result >= 0) break;
-      const std::uint32_t now = X11::monotonicMilliseconds();
-      if (now - caretTime >= 530) {
-        caretOn = !caretOn;
-        caretTime = now;
-        dirty = true;
-      }
-      if (dirty) paint();
-      xcb_flush(connection);
-      pollfd wait{fd, POLLIN, 0};
-      poll(&wait, 1, 100);
-    }
-    dialog.fieldText = utf16ToUtf8(edit.text());
-    if (!xcb_connection_has_error(connection)) {
-      xcb_destroy_window(connection, window);
-      xcb_flush(connection);
+  /// Handles what is pending and draws, without waiting; the pressed button, or -1 while open.
+  int pump() {
+    if (result >= 0) return result;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
+      handle(event);
+      std::free(event);
     }
     // A lost display answers as the last button (Cancel, No), never as the first.
-    return result >= 0 ? result : static_cast<int>(dialog.buttons.size()) - 1;
+    if (xcb_connection_has_error(connection)) result = lastButton();
+    if (result >= 0) return result;
+    const std::uint32_t now = X11::monotonicMilliseconds();
+    if (now - caretTime >= 530) {
+      caretOn = !caretOn;
+      caretTime = now;
+      dirty = true;
+    }
+    if (dirty) paint();
+    xcb_flush(connection);
+    return -1;
   }
+
+  std::string fieldText() const { return utf16ToUtf8(edit.text()); }
+  int descriptor() const { return connection ? xcb_get_file_descriptor(connection) : -1; }
 
  private:
   void layOut() {
@@ -184,6 +192,8 @@ class Shown {
     return 0;
   }
 
+  int lastButton() const { return static_cast<int>(dialog.buttons.size()) - 1; }
+
   int buttonAt(int x, int y) const {
     for (std::size_t i = 0; i < buttons.size(); ++i)
       if (x >= buttons[i].left && x < buttons[i].right && y >= buttons[i].top && y < buttons[i].bottom)
@@ -216,15 +226,14 @@ class Shown {
         break;
       case XCB_CLIENT_MESSAGE: {
         const auto* e = reinterpret_cast<const xcb_client_message_event_t*>(event);
-        if (e->type == protocols && e->data.data32[0] == deleteWindow)
-          result = static_cast<int>(dialog.buttons.size()) - 1;
+        if (e->type == protocols && e->data.data32[0] == deleteWindow) result = lastButton();
         break;
       }
       case XCB_KEY_PRESS: {
         const auto* e = reinterpret_cast<const xcb_key_press_event_t*>(event);
         const std::uint32_t keysym = keyboard.keysym(e->detail, e->state);
         if (keysym == XK_Escape) {
-          result = static_cast<int>(dialog.buttons.size()) - 1;
+          result = lastButton();
         } else if (keysym == XK_Return || keysym == XK_KP_Enter) {
           press(0);
         } else if (dialog.withField) {
@@ -315,7 +324,7 @@ class Shown {
     dirty = false;
   }
 
-  BuiltInDialog& dialog;
+  BuiltInDialog dialog;
   X11::LineEdit edit;
   X11::Keyboard keyboard;
   X11::PixelFormat format;
@@ -340,14 +349,22 @@ class Shown {
   bool dragging = false;
   bool dirty = true;
   bool caretOn = true;
+  std::uint32_t caretTime = 0;
 };
 
-}  // namespace
-
-int runBuiltInDialog(BuiltInDialog& dialog) {
+BuiltInWindow::BuiltInWindow(BuiltInDialog dialog) {
   if (dialog.buttons.empty()) dialog.buttons = {"OK"};
-  Shown shown(dialog);
-  return shown.run();
+  answerWithoutDisplay = static_cast<int>(dialog.buttons.size()) - 1;
+  shown = std::make_unique<Shown>(std::move(dialog));
+  if (!shown->start()) shown.reset();
 }
+
+BuiltInWindow::~BuiltInWindow() = default;
+
+int BuiltInWindow::pump() { return shown ? shown->pump() : answerWithoutDisplay; }
+
+std::string BuiltInWindow::fieldText() const { return shown ? shown->fieldText() : std::string(); }
+
+int BuiltInWindow::descriptor() const { return shown ? shown->descriptor() : -1; }
 
 }  // namespace VSTGUI::Platform::Linux
