@@ -50,9 +50,13 @@ struct Instance {
   float* voicesOut;
 
   /// The value each parameter port had when it was last handed to the plug-in; a port is handed
-  /// on when its bits differ, or when `applied` is false (at the start, after a state restore).
+  /// on when its bits differ, or when `applied` is false (at the start, after a preset).
   std::uint32_t appliedBits[kNumParams];
   bool applied[kNumParams];
+  /// A whole state was restored: the next block takes the ports' values as handed on without
+  /// handing them on, so the restored programs sound as saved (the host restores the ports with
+  /// the values the state has, unless the plug-in changed program by MIDI and no UI told the host).
+  bool portsFollowState;
 
   // Mapped once at instantiation.
   std::uint32_t midiEventUrid;

@@ -108,6 +108,8 @@ void run(LV2_Handle handle, uint32_t sampleCount) {
   Plugin& plugin = *instance.plugin;
 
   // A parameter whose port changed, as a host's setParameter before processReplacing.
+  const bool followState = instance.portsFollowState;
+  instance.portsFollowState = false;
   for (int i = 0; i < kNumParams; ++i) {
     const float* port = instance.parameterPorts[i];
     if (!port) continue;
@@ -117,7 +119,7 @@ void run(LV2_Handle handle, uint32_t sampleCount) {
     if (instance.applied[i] && bits == instance.appliedBits[i]) continue;
     instance.applied[i] = true;
     instance.appliedBits[i] = bits;
-    plugin.setParameter(i, value);
+    if (!followState) plugin.setParameter(i, value);
   }
 
   // The block's MIDI messages as one event list with their frame offsets.
@@ -197,6 +199,7 @@ LV2_State_Status restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
   uint32_t flags = 0;
 
   // The whole state (a saved session or a preset saved by the host) ...
+  bool wholeState = false;
   if (const void* value = retrieve(state, instance.stateKeyUrid, &size, &type, &flags)) {
     std::string_view text;
     bool loaded = false;
@@ -208,8 +211,9 @@ LV2_State_Status restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
       logError(instance, "ZYNKA: the saved state is not a ZYNKA state this version can read; nothing was changed.");
       return LV2_STATE_ERR_BAD_TYPE;
     }
+    wholeState = true;
   }
-  // ... and a program's name (a factory preset): the current program takes it.
+  // ... or a program's name (a factory preset): the current program takes it.
   if (const void* value = retrieve(state, instance.programNameKeyUrid, &size, &type, &flags)) {
     std::string_view text;
     if (textOf(instance, value, size, type, text)) {
@@ -218,9 +222,10 @@ LV2_State_Status restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
       instance.plugin->setProgramName(name);
     }
   }
-  // The ports hold the values the host restores with the state: each is handed on at the next
-  // block, whatever it was before.
+  // A preset's values come with the ports the host sets: each is handed on at the next block,
+  // whatever it was before. A whole state already holds them.
   for (bool& applied : instance.applied) applied = false;
+  instance.portsFollowState = wholeState;
   return LV2_STATE_SUCCESS;
 }
 
