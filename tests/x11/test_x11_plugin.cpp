@@ -9,8 +9,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cairo.h>
-
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -95,18 +93,7 @@ struct Plugin {
 
 /// A golden image of the headless editor as 0xRRGGBB.
 std::vector<std::uint32_t> golden(const char* name) {
-  std::vector<std::uint32_t> pixels;
-  const std::string path = std::string(EDITOR_GOLDEN_DIR) + "/" + name + ".png";
-  cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
-  if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
-    for (int y = 0; y < kHeight; ++y) {
-      auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(image) +
-                                                          y * cairo_image_surface_get_stride(image));
-      for (int x = 0; x < kWidth; ++x) pixels.push_back(row[x] & 0xFFFFFF);
-    }
-  }
-  cairo_surface_destroy(image);
-  return pixels;
+  return readPng(std::string(EDITOR_GOLDEN_DIR) + "/" + name + ".png", kWidth, kHeight);
 }
 
 class X11Plugin : public ::testing::Test {

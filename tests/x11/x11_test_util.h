@@ -54,6 +54,9 @@ class Host {
   Window parent = 0;
 };
 
+/// A PNG's top-left width x height pixels as 0xRRGGBB, row by row (empty when it cannot be read).
+std::vector<std::uint32_t> readPng(const std::string& path, int width, int height);
+
 /// Finds the viewable popup menu window on the root, from another connection.
 Window findPopup(Display* dpy);
 
