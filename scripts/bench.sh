@@ -52,6 +52,9 @@ if [ "$which" = linux ] || [ "$which" = all ]; then
   cmake --build --preset linux -j2 --target zynka render_bench host_bench
   build/linux/bench/engine/render_bench "${filter[@]}" "${options[@]}"
   build/linux/bench/host/host_bench build/linux/zynka.so "${options[@]}"
+  # zynka.lv2's run() beside zynka.so, interleaved; its UI's first picture when DISPLAY names a server.
+  cmake --build --preset linux -j2 --target bench_lv2
+  build/linux/bench/lv2/bench_lv2 --benchmark_enable_random_interleaving=true "${options[@]}"
 fi
 
 if [ "$which" = windows ] || [ "$which" = all ]; then
