@@ -98,7 +98,9 @@ EditorSession* attach(void* handle, const UiLink* link) {
 void detach(EditorSession* session) {
   if (!session) return;
   if (AEffGUIEditor* editor = session->editor()) editor->close();
-  session->side->link.store(nullptr, std::memory_order_release);
+  // Only its own link: a later session on the same instance keeps its.
+  const UiLink* own = &session->through;
+  session->side->link.compare_exchange_strong(own, nullptr, std::memory_order_acq_rel);
   delete session;
 }
 
