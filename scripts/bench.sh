@@ -2,7 +2,8 @@
 # Runs the rendering benchmarks of zynka.so natively and of zynka.dll under Wine,
 # measured the same way: render_bench (the engine, with each voice-loop kernel
 # forced in its render_kernel cases) and host_bench (the plug-in library loaded
-# and driven through its AEffect, as a host does).
+# and driven through its AEffect, as a host does); on Linux also bench_lv2 (zynka.lv2's
+# run() beside zynka.so, and its UI's first painted frame).
 #
 #   scripts/bench.sh [linux|windows|all] [--rounds N] [benchmark options]
 #
@@ -72,7 +73,7 @@ prefix=build/windows-bench/wine-prefix
 if with_linux; then
   step "Linux: building zynka.so and its benchmarks"
   cmake --preset linux >/dev/null
-  cmake --build --preset linux -j2 --target zynka render_bench host_bench
+  cmake --build --preset linux -j2 --target zynka render_bench host_bench bench_lv2
 fi
 if with_windows; then
   step "Windows: building zynka.dll and its benchmarks"
@@ -86,6 +87,8 @@ fi
 run_linux() {
   build/linux/bench/engine/render_bench "${filter[@]}" "${options[@]}"
   build/linux/bench/host/host_bench build/linux/zynka.so "${options[@]}"
+  # zynka.lv2's run() beside zynka.so, interleaved; its UI's first picture when DISPLAY names a server.
+  build/linux/bench/lv2/bench_lv2 --benchmark_enable_random_interleaving=true "${options[@]}"
 }
 run_windows() {
   tests/wine/wine-run.sh "$prefix" build/windows-bench/bench/engine/render_bench.exe "${filter[@]}" "${options[@]}"

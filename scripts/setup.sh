@@ -19,6 +19,8 @@ packages=(
   amsynth
   # a decimal-comma locale, to prove texts and files never follow the host's locale
   locales
+  # the LV2 bundle: its headers, a host library and the tools that check it
+  lv2-dev liblilv-dev lilv-utils sordi
 )
 
 missing=()

@@ -1,44 +1,65 @@
 #!/usr/bin/env bash
-# Tries zynka.so in Ardour 7 without a display or a sound card: Ardour's own Lua
+# Tries ZYNKA in Ardour 7 without a display or a sound card: Ardour's own Lua
 # interpreter (ardour7-lua, Debian's `ardour` package) creates a session with the
 # "None (Dummy)" audio backend, adds a MIDI track with ZYNKA as its instrument,
 # plays a short phrase through it, exports the session to a WAV file and checks
 # that the file is not silent.
 #
-#   scripts/try-ardour.sh [PLUGIN.so] [OUT_DIR]
+#   scripts/try-ardour.sh [PLUGIN.so] [OUT_DIR]          the VST2 plug-in, zynka.so
+#   scripts/try-ardour.sh lv2 [ZYNKA.LV2] [OUT_DIR]      the LV2 bundle, zynka.lv2
 #
-# PLUGIN.so defaults to build/linux/zynka.so, OUT_DIR to out/ardour. Everything
-# Ardour writes (its settings, plug-in cache, the session) stays in OUT_DIR: the
-# script runs Ardour with HOME=OUT_DIR/home, so your own Ardour settings are not
-# touched. Needs `sudo apt-get install ardour` (Ardour 7.3 on Debian 12).
+# PLUGIN.so defaults to build/linux/zynka.so, ZYNKA.LV2 to build/linux/lib/lv2/zynka.lv2,
+# OUT_DIR to out/ardour (out/ardour-lv2 for the bundle). Everything Ardour writes (its
+# settings, plug-in cache, the session) stays in OUT_DIR: the script runs Ardour with
+# HOME=OUT_DIR/home, so your own Ardour settings are not touched. The LV2 run also chooses
+# the factory preset "Space Pad" in Ardour's preset list and checks that it set the
+# parameters. Needs `sudo apt-get install ardour` (Ardour 7.3 on Debian 12).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-plugin="$(realpath "${1:-$root/build/linux/zynka.so}")"
-out="$(realpath -m "${2:-$root/out/ardour}")"
+kind=vst2
+if [ "${1:-}" = lv2 ]; then
+  kind=lv2
+  shift
+  plugin="$(realpath "${1:-$root/build/linux/lib/lv2/zynka.lv2}")"
+  out="$(realpath -m "${2:-$root/out/ardour-lv2}")"
+else
+  plugin="$(realpath "${1:-$root/build/linux/zynka.so}")"
+  out="$(realpath -m "${2:-$root/out/ardour}")"
+fi
 scanner=/usr/lib/ardour7/ardour-vst-scanner
 
-[ -f "$plugin" ] || { echo "try-ardour: no plug-in at $plugin (build it first)" >&2; exit 1; }
+[ -e "$plugin" ] || { echo "try-ardour: no plug-in at $plugin (build it first)" >&2; exit 1; }
 command -v ardour7-lua >/dev/null && [ -x "$scanner" ] ||
   { echo "try-ardour: Ardour 7 is not installed (sudo apt-get install ardour)" >&2; exit 1; }
 
 rm -rf "$out"
-mkdir -p "$out/home/.config/ardour7/scripts" "$out/vst"
-cp "$plugin" "$out/vst/zynka.so"
-# Ardour trusts its plug-in cache only when the cache is newer than the library, by
-# whole seconds; the copy is dated a minute back so the scan below always counts.
-touch -d '1 minute ago' "$out/vst/zynka.so"
-export HOME="$out/home" LXVST_PATH="$out/vst"
+mkdir -p "$out/home/.config/ardour7/scripts"
+export HOME="$out/home"
+if [ "$kind" = lv2 ]; then
+  # Ardour finds LV2 bundles on LV2_PATH; it files an instrument as one only when it also
+  # sees the LV2 specification bundles in /usr/lib/lv2.
+  mkdir -p "$out/lv2"
+  cp -r "$plugin" "$out/lv2/zynka.lv2"
+  export LV2_PATH="$out/lv2:/usr/lib/lv2"
+else
+  mkdir -p "$out/vst"
+  cp "$plugin" "$out/vst/zynka.so"
+  # Ardour trusts its plug-in cache only when the cache is newer than the library, by
+  # whole seconds; the copy is dated a minute back so the scan below always counts.
+  touch -d '1 minute ago' "$out/vst/zynka.so"
+  export LXVST_PATH="$out/vst"
+fi
 
 # Ardour hides its Dummy backend unless told otherwise.
-cat >"$HOME/.config/ardour7/config" <<'EOF'
+cat >"$HOME/.config/ardour7/config" <<'EOF2'
 <?xml version="1.0" encoding="UTF-8"?>
 <Ardour>
   <Config>
     <Option name="hide-dummy-backend" value="0"/>
   </Config>
 </Ardour>
-EOF
+EOF2
 
 # A small Lua MIDI processor that plays a phrase while the transport rolls; it is
 # put in front of ZYNKA on the track.
@@ -74,12 +95,12 @@ EOF
 
 cat >"$out/session.lua" <<'EOF'
 io.stdout:setvbuf("no")
-local dir, name, rate = arg[1], "zynka-try", 48000
+local dir, kind, name, rate = arg[1], arg[2], "zynka-try", 48000
 
 assert(AudioEngine:set_backend("None (Dummy)", "", ""), "no Dummy audio backend")
 assert(create_session(dir, name, rate), "could not create the session in " .. dir)
 
-local pi = ARDOUR.LuaAPI.new_plugin_info("ZYNKA", ARDOUR.PluginType.LXVST)
+local pi = ARDOUR.LuaAPI.new_plugin_info("ZYNKA", kind == "lv2" and ARDOUR.PluginType.LV2 or ARDOUR.PluginType.LXVST)
 assert(not pi:isnil(), "Ardour does not know ZYNKA (the plug-in scan found nothing)")
 print("try-ardour: plug-in " .. pi.name .. " by " .. pi.creator .. ", " .. pi.path)
 
@@ -88,6 +109,18 @@ local track = Session:new_midi_track(
   true, pi, nil, nil, 1, "ZYNKA", ARDOUR.PresentationInfo.max_order,
   ARDOUR.TrackMode.Normal, true, false):front()
 assert(track and not track:nth_plugin(0):isnil(), "could not add a MIDI track with ZYNKA")
+
+if kind == "lv2" then
+  -- A factory preset from Ardour's preset list sets the parameters (Space Pad: Vib Amt 0.25).
+  local insert = track:nth_plugin(0)
+  local plugin = insert:to_insert():plugin(0)
+  local preset = plugin:preset_by_label("Space Pad")
+  assert(preset, "Ardour lists no preset \"Space Pad\"")
+  assert(plugin:load_preset(preset), "Ardour could not load the preset")
+  local vibAmt = ARDOUR.LuaAPI.get_processor_param(insert, 1, true)
+  print(string.format("try-ardour: preset %s, Vib Amt %.3f", preset.label, vibAmt))
+  assert(math.abs(vibAmt - 0.25) < 1e-6, "the preset did not set Vib Amt")
+end
 
 local notes = ARDOUR.LuaAPI.new_luaproc(Session, "ZYNKA test notes")
 assert(not notes:isnil(), "could not load the note processor")
@@ -129,7 +162,9 @@ print(string.format("try-ardour: %s, peak %.3f (%.1f dBFS)", wav, peak,
 assert(peak > 0.01, "the exported file is silent")
 EOF
 
-echo "try-ardour: indexing $out/vst/zynka.so with Ardour's plug-in scanner"
-LD_LIBRARY_PATH=/usr/lib/ardour7 "$scanner" -q -f "$out/vst/zynka.so"
-ardour7-lua "$out/session.lua" "$out/session"
+if [ "$kind" = vst2 ]; then
+  echo "try-ardour: indexing $out/vst/zynka.so with Ardour's plug-in scanner"
+  LD_LIBRARY_PATH=/usr/lib/ardour7 "$scanner" -q -f "$out/vst/zynka.so"
+fi
+ardour7-lua "$out/session.lua" "$out/session" "$kind"
 echo "try-ardour: ZYNKA played in Ardour; the session is in $out/session"

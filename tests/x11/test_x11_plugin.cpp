@@ -9,8 +9,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cairo.h>
-
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -103,15 +101,7 @@ std::vector<std::uint32_t> snapshot(const std::string& name) {
   const std::string options = name == "program-02" ? "--program 1" : name == "splash" ? "--splash" : "";
   const std::string path = testing::TempDir() + "x11-plugin-" + name + ".png";
   if (std::system(("'" ZYNKA_SNAPSHOT_PATH "' " + options + " '" + path + "'").c_str()) != 0) return pixels;
-  cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
-  if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
-    for (int y = 0; y < kHeight; ++y) {
-      auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(image) +
-                                                          y * cairo_image_surface_get_stride(image));
-      for (int x = 0; x < kWidth; ++x) pixels.push_back(row[x] & 0xFFFFFF);
-    }
-  }
-  cairo_surface_destroy(image);
+  pixels = readPng(path, kWidth, kHeight);
   std::remove(path.c_str());
   return pixels;
 }

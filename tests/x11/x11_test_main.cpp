@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "tests/x11/x11_test_util.h"
 
@@ -12,6 +13,11 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   const std::string display = x11_test::testDisplayName();
   if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+  // Without XAUTHORITY, libXau names the default file in a buffer of its own that two threads
+  // connecting at once (a test and its "hand") may both allocate, leaking one. The same file,
+  // named here, spares that.
+  if (!std::getenv("XAUTHORITY") && std::getenv("HOME"))
+    setenv("XAUTHORITY", (std::string(std::getenv("HOME")) + "/.Xauthority").c_str(), 1);
   // The test program is the host here: its own connections look at windows that may
   // go away meanwhile, which is no reason to end the run.
   XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });

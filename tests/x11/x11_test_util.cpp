@@ -1,6 +1,7 @@
 #include "tests/x11/x11_test_util.h"
 
 #include <X11/Xutil.h>
+#include <cairo.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <fcntl.h>
@@ -24,6 +25,21 @@ std::string testDisplayName() {
   if (file >> number) return ":" + number;
   const char* display = std::getenv("DISPLAY");
   return display ? display : "";
+}
+
+std::vector<std::uint32_t> readPng(const std::string& path, int width, int height) {
+  std::vector<std::uint32_t> pixels;
+  cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
+  if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS && cairo_image_surface_get_width(image) >= width &&
+      cairo_image_surface_get_height(image) >= height) {
+    for (int y = 0; y < height; ++y) {
+      auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(image) +
+                                                          y * cairo_image_surface_get_stride(image));
+      for (int x = 0; x < width; ++x) pixels.push_back(row[x] & 0xFFFFFF);
+    }
+  }
+  cairo_surface_destroy(image);
+  return pixels;
 }
 
 Host::Host(int width, int height) {

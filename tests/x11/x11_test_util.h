@@ -57,6 +57,9 @@ class Host {
 /// The viewable top-level windows of that title ("popup menu": a menu and its open submenus).
 std::vector<Window> viewableTitled(Display* dpy, const std::string& title);
 
+/// A PNG's top-left width x height pixels as 0xRRGGBB, row by row (empty when it cannot be read).
+std::vector<std::uint32_t> readPng(const std::string& path, int width, int height);
+
 /// Answers the next popup menu from another thread, as the user's hand: waits for the menu
 /// to take the keyboard, then acts.
 class PopupHand {

@@ -127,6 +127,9 @@ void endPaint(Window* window);
 Device* getWindowDevice(Window* window);
 /// Gives back a device from getWindowDevice.
 void releaseWindowDevice(Window* window, Device* device);
+/// The window system's own name of the window (X11: its window id; Win32: its HWND), for a
+/// host that embeds the window and asks for it; 0 when there is none.
+std::uintptr_t getNativeWindow(Window* window);
 /// The window's top-left corner on the screen.
 CPoint getScreenOrigin(Window* window);
 /// Captures the mouse to the window.

@@ -121,6 +121,8 @@ void endPaint(Window* window) {
 
 Device* getWindowDevice(Window* window) { return window ? &window->device : nullptr; }
 void releaseWindowDevice(Window*, Device*) {}
+// The in-memory window has no name in any window system.
+std::uintptr_t getNativeWindow(Window*) { return 0; }
 CPoint getScreenOrigin(Window* window) { return window ? window->screenOrigin : CPoint(); }
 
 void captureMouse(Window* window) {

@@ -217,6 +217,10 @@ void releaseWindowDevice(Window* window, Device* device) {
   delete device;
 }
 
+std::uintptr_t getNativeWindow(Window* window) {
+  return window ? reinterpret_cast<std::uintptr_t>(window->hwnd) : 0;
+}
+
 CPoint getScreenOrigin(Window* window) {
   RECT r = {};
   if (window) GetWindowRect(window->hwnd, &r);

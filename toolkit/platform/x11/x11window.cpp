@@ -515,6 +515,8 @@ void releaseWindowDevice(Window* window, Device* device) {
   xcb_flush(window->connection);
 }
 
+std::uintptr_t getNativeWindow(Window* window) { return window ? window->id : 0; }
+
 CPoint getScreenOrigin(Window* window) {
   if (!usable(window)) return CPoint();
   if (window->originKnown) return window->origin;
