@@ -30,9 +30,6 @@ using namespace zynka;
 constexpr int kWidth = layout::kWindowWidth;
 constexpr int kHeight = layout::kWindowHeight;
 
-std::vector<std::uint32_t> golden(const char* name) {
-  return x11_test::readPng(std::string(EDITOR_GOLDEN_DIR) + "/" + name + ".png", kWidth, kHeight);
-}
 
 /// The UI as a host holds it, with the host's side of its features.
 class HostedUi {
@@ -138,7 +135,7 @@ class Lv2Ui : public ::testing::Test {
     ASSERT_NE(dsp.instance, nullptr);
     ASSERT_NE(window.display(), nullptr) << "the test run's X display";
   }
-  bool shows(const char* name) { return window.pixels(window.childWindow(), kWidth, kHeight) == golden(name); }
+  bool shows(const char* name) { return window.pixels(window.childWindow(), kWidth, kHeight) == x11_test::editorSnapshot(ZYNKA_SNAPSHOT_PATH, name); }
   /// Drags the Coarse fader from its top (1) to its bottom (0), where its grip line is.
   void dragCoarse(HostedUi& ui) {
     const layout::Rect coarse = layout::placeOf(kCoarse).rect;

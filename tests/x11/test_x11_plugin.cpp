@@ -91,21 +91,6 @@ struct Plugin {
   AEffect* effect = nullptr;
 };
 
-/// The headless editor as zynka-snapshot draws it in this run, as 0xRRGGBB: the window must
-/// show exactly these pixels. (The committed golden images are these pictures as drawn with
-/// the fonts of tests/fonts; the editor tests compare them within a stated tolerance.)
-std::vector<std::uint32_t> snapshot(const std::string& name) {
-  static std::map<std::string, std::vector<std::uint32_t>> drawn;
-  std::vector<std::uint32_t>& pixels = drawn[name];
-  if (!pixels.empty()) return pixels;
-  const std::string options = name == "program-02" ? "--program 1" : name == "splash" ? "--splash" : "";
-  const std::string path = testing::TempDir() + "x11-plugin-" + name + ".png";
-  if (std::system(("'" ZYNKA_SNAPSHOT_PATH "' " + options + " '" + path + "'").c_str()) != 0) return pixels;
-  pixels = readPng(path, kWidth, kHeight);
-  std::remove(path.c_str());
-  return pixels;
-}
-
 class X11Plugin : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -125,7 +110,7 @@ class X11Plugin : public ::testing::Test {
     ASSERT_TRUE(plugin.idleUntil([&] { return host.childWindow() != 0 && shows("fresh"); }))
         << "the editor's window shows the headless snapshot";
   }
-  bool shows(const char* name) { return host.pixels(host.childWindow(), kWidth, kHeight) == snapshot(name); }
+  bool shows(const char* name) { return host.pixels(host.childWindow(), kWidth, kHeight) == editorSnapshot(ZYNKA_SNAPSHOT_PATH, name); }
   /// Clicks, then lets the host's idle timer run until the host heard `last` (when given).
   void click(int x, int y, const std::string& last = "") {
     host.click(x, y);

@@ -11,9 +11,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <thread>
+
+#include "editor/layout.h"
 
 extern char** environ;
 
@@ -39,6 +44,19 @@ std::vector<std::uint32_t> readPng(const std::string& path, int width, int heigh
     }
   }
   cairo_surface_destroy(image);
+  return pixels;
+}
+
+const std::vector<std::uint32_t>& editorSnapshot(const std::string& tool, const std::string& name) {
+  static std::map<std::string, std::vector<std::uint32_t>> drawn;
+  std::vector<std::uint32_t>& pixels = drawn[name];
+  if (!pixels.empty()) return pixels;
+  const std::string options = name == "program-02" ? "--program 1" : name == "splash" ? "--splash" : "";
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("x11-snapshot-" + std::to_string(getpid()) + "-" + name + ".png")).string();
+  if (std::system(("'" + tool + "' " + options + " '" + path + "'").c_str()) != 0) return pixels;
+  pixels = readPng(path, zynka::layout::kWindowWidth, zynka::layout::kWindowHeight);
+  std::remove(path.c_str());
   return pixels;
 }
 

@@ -60,6 +60,12 @@ std::vector<Window> viewableTitled(Display* dpy, const std::string& title);
 /// A PNG's top-left width x height pixels as 0xRRGGBB, row by row (empty when it cannot be read).
 std::vector<std::uint32_t> readPng(const std::string& path, int width, int height);
 
+/// The headless editor as the zynka-snapshot program at `tool` draws it in this run ("fresh",
+/// "program-02" or "splash"), as 0xRRGGBB; kept once drawn. An editor's window must show exactly
+/// these pixels. (The committed golden images are these pictures as drawn with the fonts of
+/// tests/fonts; the editor tests compare them within a stated tolerance.)
+const std::vector<std::uint32_t>& editorSnapshot(const std::string& tool, const std::string& name);
+
 /// Answers the next popup menu from another thread, as the user's hand: waits for the menu
 /// to take the keyboard, then acts.
 class PopupHand {
