@@ -2,7 +2,8 @@
 # Runs the rendering benchmarks of zynka.so natively and of zynka.dll under Wine,
 # measured the same way: render_bench (the engine, with each voice-loop kernel
 # forced in its render_kernel cases) and host_bench (the plug-in library loaded
-# and driven through its AEffect, as a host does).
+# and driven through its AEffect, as a host does), and clap_bench (zynka.clap's process
+# against the VST2 library in the same run, and with a parameter value every 64 samples).
 #
 #   scripts/bench.sh [linux|windows|all] [benchmark options]
 #
@@ -49,20 +50,23 @@ benchmark_source() {
 if [ "$which" = linux ] || [ "$which" = all ]; then
   step "Linux: zynka.so (load: $(cut -d' ' -f1-3 /proc/loadavg))"
   cmake --preset linux >/dev/null
-  cmake --build --preset linux -j2 --target zynka render_bench host_bench
+  cmake --build --preset linux -j2 --target zynka render_bench host_bench zynka_clap clap_bench
   build/linux/bench/engine/render_bench "${filter[@]}" "${options[@]}"
   build/linux/bench/host/host_bench build/linux/zynka.so "${options[@]}"
+  build/linux/bench/clap/clap_bench build/linux/zynka.so build/linux/zynka.clap "${options[@]}"
 fi
 
 if [ "$which" = windows ] || [ "$which" = all ]; then
   step "Windows: zynka.dll under Wine (load: $(cut -d' ' -f1-3 /proc/loadavg))"
   benchmark_source
   cmake --preset windows-bench >/dev/null
-  cmake --build --preset windows-bench -j2 --target zynka render_bench host_bench
+  cmake --build --preset windows-bench -j2 --target zynka render_bench host_bench zynka_clap clap_bench
   prefix=build/windows-bench/wine-prefix
   tests/wine/wine-run.sh "$prefix" --create >/dev/null
   trap 'tests/wine/wine-run.sh "$prefix" --shutdown' EXIT
   tests/wine/wine-run.sh "$prefix" build/windows-bench/bench/engine/render_bench.exe "${filter[@]}" "${options[@]}"
   tests/wine/wine-run.sh "$prefix" build/windows-bench/bench/host/host_bench.exe build/windows-bench/zynka.dll \
     "${options[@]}"
+  tests/wine/wine-run.sh "$prefix" build/windows-bench/bench/clap/clap_bench.exe build/windows-bench/zynka.dll \
+    build/windows-bench/zynka.clap "${options[@]}"
 fi

@@ -2,81 +2,18 @@
 // never allocate, lock or make a system call. Proven in a child process: every
 // allocation and lock function of this executable is counted, and a seccomp
 // filter kills the child on any system call other than the final exit.
-#include <gtest/gtest.h>
-
-#include <linux/audit.h>
-#include <linux/filter.h>
-#include <linux/seccomp.h>
-#include <pthread.h>
-#include <sys/prctl.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cstddef>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "tests/realtime_watch.h"
 #include "tools/hostkit/hostkit.h"
-
-// glibc's own entry points, so the counting wrappers below can forward to them.
-extern "C" void* __libc_malloc(std::size_t);
-extern "C" void* __libc_calloc(std::size_t, std::size_t);
-extern "C" void* __libc_realloc(void*, std::size_t);
-extern "C" void __libc_free(void*);
-extern "C" void* __libc_memalign(std::size_t, std::size_t);
-
-namespace {
-std::atomic<bool> watching{false};
-std::atomic<int> forbiddenCalls{0};
-inline void note() {
-  if (watching.load(std::memory_order_relaxed)) forbiddenCalls.fetch_add(1, std::memory_order_relaxed);
-}
-}  // namespace
-
-// Executable symbols take precedence over the C library's, also for calls from zynka.so.
-extern "C" {
-void* malloc(std::size_t size) { note(); return __libc_malloc(size); }
-void* calloc(std::size_t n, std::size_t size) { note(); return __libc_calloc(n, size); }
-void* realloc(void* p, std::size_t size) { note(); return __libc_realloc(p, size); }
-void free(void* p) { note(); __libc_free(p); }
-void* aligned_alloc(std::size_t alignment, std::size_t size) { note(); return __libc_memalign(alignment, size); }
-void* memalign(std::size_t alignment, std::size_t size) { note(); return __libc_memalign(alignment, size); }
-int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
-  note();
-  *out = __libc_memalign(alignment, size);
-  return *out ? 0 : 12;
-}
-int pthread_mutex_lock(pthread_mutex_t*) { note(); return 0; }
-int pthread_mutex_trylock(pthread_mutex_t*) { note(); return 0; }
-int pthread_mutex_unlock(pthread_mutex_t*) { note(); return 0; }
-int pthread_spin_lock(pthread_spinlock_t*) { note(); return 0; }
-int pthread_rwlock_rdlock(pthread_rwlock_t*) { note(); return 0; }
-int pthread_rwlock_wrlock(pthread_rwlock_t*) { note(); return 0; }
-}
 
 namespace {
 
 std::string pluginPath() {
   const char* path = std::getenv("ZYNKA_PLUGIN");
   return path && *path ? path : ZYNKA_PLUGIN_PATH;
-}
-
-/// Only exit and exit_group are allowed; anything else kills the process with SIGSYS.
-bool forbidSystemCalls() {
-  sock_filter filter[] = {
-      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_exit_group, 0, 1),
-      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
-      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_exit, 0, 1),
-      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
-      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_KILL_PROCESS),
-  };
-  sock_fprog program{static_cast<unsigned short>(sizeof filter / sizeof filter[0]), filter};
-  return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
-         syscall(SYS_seccomp, SECCOMP_SET_MODE_FILTER, 0, &program) == 0;
 }
 
 struct EventList {
@@ -134,8 +71,8 @@ TEST(Realtime, AudioCallsNeitherAllocateNorLockNorCallTheSystem) {
     double* doutputs[2] = {dleft.data(), dright.data()};
     effect->processReplacing(effect, nullptr, outputs, 16);  // the host's first call, unwatched
 
-    if (!forbidSystemCalls()) _exit(92);
-    watching = true;
+    if (!realtime_watch::forbidSystemCalls()) _exit(92);
+    realtime_watch::watching = true;
     for (int block = 0; block < 60; ++block) {
       effect->dispatcher(effect, effProcessEvents, 0, 0, built[block % built.size()], 0.0f);
       if (block % 2)
@@ -143,17 +80,9 @@ TEST(Realtime, AudioCallsNeitherAllocateNorLockNorCallTheSystem) {
       else
         effect->processDoubleReplacing(effect, nullptr, doutputs, 512);
     }
-    watching = false;
-    syscall(SYS_exit_group, forbiddenCalls.load() == 0 ? 0 : 10);
+    realtime_watch::exitWithVerdict();
   }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  if (WIFSIGNALED(status)) {
-    FAIL() << "the audio calls made a system call (signal " << WTERMSIG(status) << ")";
-  }
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_NE(WEXITSTATUS(status), 10) << "the audio calls allocated or locked";
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  realtime_watch::expectClean(child);
 }
 
 }  // namespace

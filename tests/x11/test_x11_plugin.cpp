@@ -9,8 +9,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cairo.h>
-
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -25,6 +23,7 @@
 #include "host/aeffect.h"
 #include "host/opcodes.h"
 #include "tests/gesture_host.h"
+#include "tests/x11/golden.h"
 #include "tests/x11/x11_test_util.h"
 
 using namespace x11_test;
@@ -93,22 +92,6 @@ struct Plugin {
   AEffect* effect = nullptr;
 };
 
-/// A golden image of the headless editor as 0xRRGGBB.
-std::vector<std::uint32_t> golden(const char* name) {
-  std::vector<std::uint32_t> pixels;
-  const std::string path = std::string(EDITOR_GOLDEN_DIR) + "/" + name + ".png";
-  cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
-  if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
-    for (int y = 0; y < kHeight; ++y) {
-      auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(image) +
-                                                          y * cairo_image_surface_get_stride(image));
-      for (int x = 0; x < kWidth; ++x) pixels.push_back(row[x] & 0xFFFFFF);
-    }
-  }
-  cairo_surface_destroy(image);
-  return pixels;
-}
-
 class X11Plugin : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -128,7 +111,9 @@ class X11Plugin : public ::testing::Test {
     ASSERT_TRUE(plugin.idle(2000, [&] { return host.childWindow() != 0 && shows("fresh"); }))
         << "the editor's window shows the headless snapshot";
   }
-  bool shows(const char* name) { return host.pixels(host.childWindow(), kWidth, kHeight) == golden(name); }
+  bool shows(const char* name) {
+    return host.pixels(host.childWindow(), kWidth, kHeight) == goldenEditorPixels(name);
+  }
   /// Clicks, then lets the host's idle timer run until the plug-in answered.
   void click(int x, int y) {
     const std::size_t heard = gesture_host::log().size();

@@ -1,0 +1,103 @@
+// The editor's window under Wine against its golden images (tests/editor/golden, drawn by the
+// headless platform), and a message loop that runs until a condition holds.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "editor/layout.h"
+#include "tests/toolkit/wine_window_util.h"
+
+namespace wine_editor {
+
+inline std::wstring widen(const std::string& text) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), n);
+  out.resize(out.size() - 1);
+  return out;
+}
+
+/// The golden image's pixels as 0xRRGGBB (GDI+ must be started).
+inline std::vector<std::uint32_t> goldenPixels(const char* name) {
+  constexpr int kWidth = zynka::layout::kWindowWidth, kHeight = zynka::layout::kWindowHeight;
+  std::vector<std::uint32_t> pixels;
+  const std::wstring path = L"Z:" + widen(std::string(EDITOR_GOLDEN_DIR) + "/" + name + ".png");
+  Gdiplus::GpBitmap* bitmap = nullptr;
+  if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path.c_str(), &bitmap) != Gdiplus::Ok) return pixels;
+  pixels.resize(kWidth * kHeight);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      Gdiplus::ARGB argb = 0;
+      Gdiplus::DllExports::GdipBitmapGetPixel(bitmap, x, y, &argb);
+      pixels[y * kWidth + x] = argb & 0xFFFFFF;
+    }
+  Gdiplus::DllExports::GdipDisposeImage(bitmap);
+  return pixels;
+}
+
+inline int channelDifference(std::uint32_t a, std::uint32_t b) {
+  int largest = 0;
+  for (int shift = 0; shift < 24; shift += 8)
+    largest = std::max(largest, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
+  return largest;
+}
+
+/// The window's pixels against a golden image: text may be drawn a little differently by
+/// GDI+, so a few hundred pixels may differ; the rest agrees closely. With
+/// ZYNKA_SCREENSHOT_DIR set, the window is saved there as a PPM picture for a person to see.
+inline ::testing::AssertionResult looksLike(HWND window, const char* name) {
+  constexpr int kWidth = zynka::layout::kWindowWidth, kHeight = zynka::layout::kWindowHeight;
+  const std::vector<std::uint32_t> golden = goldenPixels(name);
+  if (golden.size() != std::size_t(kWidth * kHeight)) return ::testing::AssertionFailure() << "no golden " << name;
+  const std::vector<std::uint32_t> shown = grab(window, kWidth, kHeight);
+  if (const char* folder = std::getenv("ZYNKA_SCREENSHOT_DIR")) {
+    const std::string file = std::string(folder) + "/wine-" + name + ".ppm";
+    if (std::FILE* out = std::fopen(file.c_str(), "wb")) {
+      std::fprintf(out, "P6 %d %d 255\n", kWidth, kHeight);
+      for (std::uint32_t p : shown) {
+        const unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
+                                      static_cast<unsigned char>(p)};
+        std::fwrite(rgb, 1, 3, out);
+      }
+      std::fclose(out);
+    }
+  }
+  int differing = 0;
+  for (std::size_t i = 0; i < shown.size(); ++i)
+    if (channelDifference(shown[i], golden[i]) > 24) ++differing;
+  if (differing >= 2500) return ::testing::AssertionFailure() << name << ": " << differing << " pixels unlike";
+  // Away from the panel's text the pictures agree: the Volume knob, the Coarse slider.
+  for (const auto& [x, y] : {std::pair{760, 112}, std::pair{750, 100}, std::pair{88, 230}, std::pair{20, 20}})
+    if (channelDifference(shown[y * kWidth + x], golden[y * kWidth + x]) > 4)
+      return ::testing::AssertionFailure() << name << " at " << x << "," << y;
+  return ::testing::AssertionSuccess();
+}
+
+/// Lets the window system deliver messages until done() or the deadline; done()'s answer.
+inline bool pumpUntil(const std::function<bool()>& done, DWORD deadlineMs = 5000) {
+  const DWORD end = GetTickCount() + deadlineMs;
+  while (!done()) {
+    if (static_cast<int>(end - GetTickCount()) <= 0) return done();
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    Sleep(5);
+  }
+  return true;
+}
+
+}  // namespace wine_editor
