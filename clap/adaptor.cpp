@@ -72,6 +72,21 @@ const clap_plugin_render_t kRenderExtension = {
     },
 };
 
+/// The plug-in as the adaptor hosts it: a parameter value from the editor goes to the adaptor.
+class HostedPlugin final : public Plugin {
+ public:
+  HostedPlugin(audioMasterCallback callback, Adaptor& owner) : Plugin(callback, createEditor), adaptor(owner) {}
+  void setParameterAutomated(VstInt32 index, float value) override {
+    if (index >= 0 && index < kNumParams)
+      adaptor.editorValue(index, value);
+    else
+      Plugin::setParameterAutomated(index, value);  // the editor's commands run at once, as in VST2
+  }
+
+ private:
+  Adaptor& adaptor;
+};
+
 struct ExtensionEntry {
   const char* id;
   const void* table;
@@ -139,7 +154,7 @@ bool Adaptor::init() {
   hostPresetLoad = hostExtension<clap_host_preset_load_t>(host, CLAP_EXT_PRESET_LOAD);
   if (!hostPresetLoad) hostPresetLoad = hostExtension<clap_host_preset_load_t>(host, CLAP_EXT_PRESET_LOAD_COMPAT);
   try {
-    synth = std::make_unique<Plugin>(&Adaptor::pluginCallback, createEditor);
+    synth = std::make_unique<HostedPlugin>(&Adaptor::pluginCallback, *this);
   } catch (...) {
     return false;
   }
@@ -199,13 +214,12 @@ void Adaptor::onMainThread() {
   if (idleOnCallbacks.load()) guiPump();
 }
 
-VstIntPtr Adaptor::pluginCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
+VstIntPtr Adaptor::pluginCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
   if (opcode == audioMasterVersion) return kHostVersion;
   Adaptor* self = effect ? static_cast<Adaptor*>(effect->user) : nullptr;
   if (!self) return 0;  // the plug-in's constructor: nothing to tell anyone yet
   switch (opcode) {
     case audioMasterBeginEdit: self->editorGesture(Gesture::kBegin, index, 0.0f); return 1;
-    case audioMasterAutomate: self->editorGesture(Gesture::kValue, index, opt); return 1;
     case audioMasterEndEdit: self->editorGesture(Gesture::kEnd, index, 0.0f); return 1;
     case audioMasterUpdateDisplay: self->valuesChanged(); return 1;
     case audioMasterGetSampleRate: return static_cast<VstIntPtr>(self->sampleRateNow.load());
@@ -217,8 +231,10 @@ VstIntPtr Adaptor::pluginCallback(AEffect* effect, VstInt32 opcode, VstInt32 ind
 void Adaptor::editorGesture(Gesture::Kind kind, VstInt32 index, float value) {
   // The editor's commands (program buttons, menu, name) use tags beyond the parameters.
   if (index < 0 || index >= kNumParams) return;
-  if (!gestures.push(Gesture{kind, static_cast<std::uint32_t>(index), value}) && kind == Gesture::kValue)
-    missedValues.fetch_or(1u << index);  // the full ring's reader sends the value it has then
+  if (!gestures.push(Gesture{kind, static_cast<std::uint32_t>(index), value}) && kind == Gesture::kValue) {
+    missedValue[index].store(value);  // the full ring's reader takes the latest value from here
+    missedValues.fetch_or(1u << index);
+  }
   if (!processing.load() || sleeping.load()) requestFlush();
 }
 

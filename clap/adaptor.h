@@ -1,19 +1,21 @@
 // ZYNKA as a CLAP plug-in: one Adaptor per instance owns one zynka::Plugin and drives it
 // through the plug-in's own VST2-style methods, as a VST2 host would, with a host callback
 // of its own that turns the editor's gestures and the plug-in's display notices into CLAP
-// events and host calls.
+// events and host calls. (The Plugin is made with one override: a value the editor sets goes
+// to the adaptor, see editorValue.)
 //
 // Threads. The host's main thread runs init, activation, parameters' info and texts, state,
 // presets, the editor and on_main_thread; the audio thread runs process (and params.flush
 // while active). Between them:
-// - the editor's gestures go through a fixed ring to process or flush (GestureRing);
+// - the editor's gestures go through a fixed ring to process or flush (GestureRing), which set
+//   the values on the plug-in and send the host the gesture's events;
 // - a state or preset loaded while active is parsed on the main thread and handed to the
 //   audio thread whole, which applies it at the start of its next call (PendingLoad);
 // - the plug-in's notice that its values or program changed (audioMasterUpdateDisplay, from
 //   either thread) becomes an on_main_thread call, which tells the host to read the values
 //   again and the editor to show them.
-// Values set by the host or the editor on the plug-in itself are shared as the plug-in shares
-// them with a VST2 host: plain stores that the other thread picks up at its next block or idle.
+// What the editor's program commands (program buttons, menu, name) change is shared as the
+// plug-in shares it with a VST2 host: plain stores the audio thread picks up at its next block.
 #pragma once
 
 #include <atomic>
@@ -84,6 +86,10 @@ class Adaptor {
   bool loadState(const clap_istream_t* stream);
   bool loadPreset(std::uint32_t kind, const char* location, const char* key);
 
+  /// The editor moved or set parameter `index` (its thread): the value goes to the audio thread
+  /// and to the host as a gesture event, instead of being set on the editor's thread.
+  void editorValue(VstInt32 index, float value) { editorGesture(Gesture::kValue, index, value); }
+
   // gui (gui.cpp)
   bool guiCreate(const char* api, bool floating);
   void guiDestroy();
@@ -113,7 +119,8 @@ class Adaptor {
   /// After the group's events ran (`base`: the engine's start count before them): sends
   /// NOTE_END for every note whose voice ended or was taken by another note.
   void trackVoices(unsigned base, std::uint32_t count, std::uint32_t time, const clap_output_events_t* out);
-  void sendGestures(const clap_output_events_t* out);
+  /// The editor's gestures that waited: their values set on the plug-in, their events sent.
+  void takeGestures(const clap_output_events_t* out);
   void applyParameterEvent(const clap_event_header_t* event);
 
   // state.cpp
@@ -148,6 +155,7 @@ class Adaptor {
   // The editor's gestures, and the parameters whose last value the full ring could not take.
   GestureRing gestures;
   std::atomic<std::uint32_t> missedValues{0};
+  std::atomic<float> missedValue[kNumParams] = {};
 
   // A state handed to the audio thread: kFree (main may write it), kReady (audio may take it),
   // kTaken (audio applies it).

@@ -67,7 +67,7 @@ void Adaptor::flush(const clap_input_events_t* in, const clap_output_events_t* o
   }
   // An editor without a timer shows them at a main-thread call.
   if (valuesApplied && idleOnCallbacks.load() && host->request_callback) host->request_callback(host);
-  sendGestures(out && out->try_push ? out : nullptr);
+  takeGestures(out && out->try_push ? out : nullptr);
 }
 
 const clap_plugin_params_t kParamsExtension = {

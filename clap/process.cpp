@@ -136,7 +136,7 @@ clap_process_status Adaptor::process(const clap_process_t* p) {
   sleeping.store(false);
   applyPendingLoad();
   const clap_output_events_t* out = p->out_events && p->out_events->try_push ? p->out_events : nullptr;
-  sendGestures(out);
+  takeGestures(out);
 
   const std::uint32_t frames = p->frames_count;
   const std::uint32_t last = frames > 0 ? frames - 1 : 0;
@@ -301,41 +301,42 @@ void Adaptor::trackVoices(unsigned base, std::uint32_t count, std::uint32_t time
     if (!startFound[k]) pushNoteEnd(groupNotes[startPositions[k]], time, out);
 }
 
-void Adaptor::sendGestures(const clap_output_events_t* out) {
-  if (!out) return;
+void Adaptor::takeGestures(const clap_output_events_t* out) {
+  auto valueEvent = [](std::uint32_t param, double v) {
+    clap_event_param_value_t value{};
+    value.header = {sizeof value, 0, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, CLAP_EVENT_IS_LIVE};
+    value.param_id = param;
+    value.note_id = -1;
+    value.port_index = value.channel = value.key = -1;
+    value.value = v;
+    return value;
+  };
   Gesture gesture;
   while (gestures.peek(gesture)) {
-    bool sent;
+    bool sent = false;
     if (gesture.kind == Gesture::kValue) {
-      clap_event_param_value_t value{};
-      value.header = {sizeof value, 0, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, CLAP_EVENT_IS_LIVE};
-      value.param_id = gesture.param;
-      value.note_id = -1;
-      value.port_index = value.channel = value.key = -1;
-      value.value = gesture.value;
-      sent = out->try_push(out, &value.header);
+      synth->setParameter(static_cast<VstInt32>(gesture.param), static_cast<float>(gesture.value));
+      const clap_event_param_value_t value = valueEvent(gesture.param, gesture.value);
+      sent = out && out->try_push(out, &value.header);
     } else {
       clap_event_param_gesture_t bracket{};
       const std::uint16_t type =
           gesture.kind == Gesture::kBegin ? CLAP_EVENT_PARAM_GESTURE_BEGIN : CLAP_EVENT_PARAM_GESTURE_END;
       bracket.header = {sizeof bracket, 0, CLAP_CORE_EVENT_SPACE_ID, type, 0};
       bracket.param_id = gesture.param;
-      sent = out->try_push(out, &bracket.header);
+      sent = out && out->try_push(out, &bracket.header);
     }
     if (!sent) return;  // the host's queue is full: the rest waits for the next call
     gestures.pop();
   }
-  // Values the full ring could not take: the parameter's value now.
+  // The latest values of parameters the full ring could not take.
   std::uint32_t missed = missedValues.exchange(0);
   for (int index = 0; missed; ++index, missed >>= 1) {
     if (!(missed & 1u)) continue;
-    clap_event_param_value_t value{};
-    value.header = {sizeof value, 0, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, CLAP_EVENT_IS_LIVE};
-    value.param_id = static_cast<clap_id>(index);
-    value.note_id = -1;
-    value.port_index = value.channel = value.key = -1;
-    value.value = synth->getParameter(index);
-    if (!out->try_push(out, &value.header)) missedValues.fetch_or(1u << index);
+    const float v = missedValue[index].load();
+    synth->setParameter(index, v);
+    const clap_event_param_value_t value = valueEvent(static_cast<std::uint32_t>(index), v);
+    if (!out || !out->try_push(out, &value.header)) missedValues.fetch_or(1u << index);
   }
 }
 

@@ -23,32 +23,9 @@ using wine_editor::looksLike;
 using wine_editor::pumpUntil;
 constexpr clap_id kCoarse = 2;
 
-std::string describe(const claphost::OutputEvents& events, std::size_t i) {
-  const clap_event_header_t& e = events.at(i);
-  if (e.type == CLAP_EVENT_PARAM_GESTURE_BEGIN)
-    return "begin " + std::to_string(events.as<clap_event_param_gesture_t>(i).param_id);
-  if (e.type == CLAP_EVENT_PARAM_GESTURE_END)
-    return "end " + std::to_string(events.as<clap_event_param_gesture_t>(i).param_id);
-  if (e.type == CLAP_EVENT_PARAM_VALUE) {
-    const auto& v = events.as<clap_event_param_value_t>(i);
-    char text[64];
-    std::snprintf(text, sizeof text, "value %u %g", v.param_id, v.value);
-    return text;
-  }
-  return "other " + std::to_string(e.type);
-}
-
 class ClapWineEditor : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"ZynkaClapTestHost";
-    RegisterClassW(&windowClass);
-  }
+  static void SetUpTestSuite() { gdiplusToken = wine_editor::startHostSuite(L"ZynkaClapTestHost", DefWindowProcW); }
   static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplusToken); }
 
   void SetUp() override {
@@ -102,7 +79,7 @@ class ClapWineEditor : public ::testing::Test {
   }
   std::vector<std::string> heard() const {
     std::vector<std::string> lines;
-    for (std::size_t i = 0; i < events.size(); ++i) lines.push_back(describe(events, i));
+    for (std::size_t i = 0; i < events.size(); ++i) lines.push_back(claphost::describeParameterEvent(events, i));
     return lines;
   }
   void post(UINT message, WPARAM keys, int x, int y) { PostMessageW(frame, message, keys, MAKELPARAM(x, y)); }

@@ -27,22 +27,6 @@ constexpr clap_id kCoarse = 2;
 
 using Clock = std::chrono::steady_clock;
 
-/// One parameter event the plug-in sent, as "begin 2", "value 2 1", "end 2".
-std::string describe(const claphost::OutputEvents& events, std::size_t i) {
-  const clap_event_header_t& e = events.at(i);
-  if (e.type == CLAP_EVENT_PARAM_GESTURE_BEGIN)
-    return "begin " + std::to_string(events.as<clap_event_param_gesture_t>(i).param_id);
-  if (e.type == CLAP_EVENT_PARAM_GESTURE_END)
-    return "end " + std::to_string(events.as<clap_event_param_gesture_t>(i).param_id);
-  if (e.type == CLAP_EVENT_PARAM_VALUE) {
-    const auto& v = events.as<clap_event_param_value_t>(i);
-    char text[64];
-    std::snprintf(text, sizeof text, "value %u %g", v.param_id, v.value);
-    return text;
-  }
-  return "other " + std::to_string(e.type);
-}
-
 class ClapX11 : public ::testing::Test {
  protected:
   void start(claphost::Host::Offers offers) {
@@ -119,7 +103,7 @@ class ClapX11 : public ::testing::Test {
   }
   std::vector<std::string> heard() const {
     std::vector<std::string> lines;
-    for (std::size_t i = 0; i < events.size(); ++i) lines.push_back(describe(events, i));
+    for (std::size_t i = 0; i < events.size(); ++i) lines.push_back(claphost::describeParameterEvent(events, i));
     return lines;
   }
 

@@ -71,15 +71,7 @@ HWND waitForWindow(const wchar_t* className, const wchar_t* title = nullptr) {
 
 class EditorHost : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = hostWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"ZynkaTestHost";
-    RegisterClassW(&windowClass);
-  }
+  static void SetUpTestSuite() { gdiplusToken = wine_editor::startHostSuite(L"ZynkaTestHost", hostWindowProc); }
   static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplusToken); }
 
   void SetUp() override {

@@ -29,6 +29,20 @@ inline std::wstring widen(const std::string& text) {
   return out;
 }
 
+/// A test suite's set-up: GDI+ started (for the golden images; the token to shut it down), and
+/// the class of the host's editor window registered with its window procedure.
+inline ULONG_PTR startHostSuite(const wchar_t* hostClass, WNDPROC hostProc) {
+  ULONG_PTR token = 0;
+  Gdiplus::GdiplusStartupInput input;
+  Gdiplus::GdiplusStartup(&token, &input, nullptr);
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = hostProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = hostClass;
+  RegisterClassW(&windowClass);
+  return token;
+}
+
 /// The golden image's pixels as 0xRRGGBB (GDI+ must be started).
 inline std::vector<std::uint32_t> goldenPixels(const char* name) {
   constexpr int kWidth = zynka::layout::kWindowWidth, kHeight = zynka::layout::kWindowHeight;

@@ -1,6 +1,7 @@
 #include "tools/hostkit/claphost.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #ifdef _WIN32
@@ -125,6 +126,20 @@ bool OutputEvents::push(const clap_output_events_t* list, const clap_event_heade
 
 const clap_event_header_t& OutputEvents::at(std::size_t index) const {
   return *reinterpret_cast<const clap_event_header_t*>(bytes_.data() + offsets_.at(index));
+}
+
+std::string describeParameterEvent(const OutputEvents& events, std::size_t index) {
+  const clap_event_header_t& e = events.at(index);
+  char text[64];
+  if (e.type == CLAP_EVENT_PARAM_GESTURE_BEGIN || e.type == CLAP_EVENT_PARAM_GESTURE_END)
+    std::snprintf(text, sizeof text, "%s %u", e.type == CLAP_EVENT_PARAM_GESTURE_BEGIN ? "begin" : "end",
+                  events.as<clap_event_param_gesture_t>(index).param_id);
+  else if (e.type == CLAP_EVENT_PARAM_VALUE)
+    std::snprintf(text, sizeof text, "value %u %g", events.as<clap_event_param_value_t>(index).param_id,
+                  events.as<clap_event_param_value_t>(index).value);
+  else
+    std::snprintf(text, sizeof text, "other %u", static_cast<unsigned>(e.type));
+  return text;
 }
 
 clap_event_note_t noteEvent(std::uint16_t type, std::uint32_t time, std::int16_t key, double velocity,
@@ -292,15 +307,18 @@ clap_process_status Instance::process(std::uint32_t frames, const InputEvents& i
                                       float* right) {
   float* channels[2] = {left, right};
   clap_audio_buffer_t output{channels, nullptr, 2, 0, 0};
-  clap_process_t process{steadyTime_, frames, nullptr, nullptr, &output, 0, 1, in.list(), out.list()};
-  steadyTime_ += frames;
-  return plugin_->process(plugin_, &process);
+  return process(frames, in, out, output);
 }
 
 clap_process_status Instance::process(std::uint32_t frames, const InputEvents& in, OutputEvents& out, double* left,
                                       double* right) {
   double* channels[2] = {left, right};
   clap_audio_buffer_t output{nullptr, channels, 2, 0, 0};
+  return process(frames, in, out, output);
+}
+
+clap_process_status Instance::process(std::uint32_t frames, const InputEvents& in, OutputEvents& out,
+                                      clap_audio_buffer_t& output) {
   clap_process_t process{steadyTime_, frames, nullptr, nullptr, &output, 0, 1, in.list(), out.list()};
   steadyTime_ += frames;
   return plugin_->process(plugin_, &process);

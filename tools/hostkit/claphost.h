@@ -81,6 +81,10 @@ class OutputEvents {
   std::vector<std::size_t> offsets_;
 };
 
+/// A parameter event the plug-in sent, as a line: "begin 2", "value 2 0.5", "end 2"
+/// ("other <type>" for the rest).
+std::string describeParameterEvent(const OutputEvents& events, std::size_t index);
+
 // Events as a host makes them.
 clap_event_note_t noteEvent(std::uint16_t type, std::uint32_t time, std::int16_t key, double velocity = 0.0,
                             std::int32_t noteId = -1, std::int16_t channel = 0, std::int16_t port = 0);
@@ -156,6 +160,9 @@ class Instance {
                               float* right);
   clap_process_status process(std::uint32_t frames, const InputEvents& in, OutputEvents& out, double* left,
                               double* right);
+  /// One block into the host's output buffer record as it is.
+  clap_process_status process(std::uint32_t frames, const InputEvents& in, OutputEvents& out,
+                              clap_audio_buffer_t& output);
   /// What a host does after request_callback: on_main_thread, and a flush when one was asked for.
   void serveRequests(OutputEvents& out);
 
