@@ -10,7 +10,7 @@
 // - the editor's gestures go through a fixed ring to process or flush (GestureRing), which set
 //   the values on the plug-in and send the host the gesture's events;
 // - a state or preset loaded while active is parsed on the main thread and handed to the
-//   audio thread whole, which applies it at the start of its next call (PendingLoad);
+//   audio thread whole, which applies it at the start of its next call (pendingState);
 // - the plug-in's notice that its values or program changed (audioMasterUpdateDisplay, from
 //   either thread) becomes an on_main_thread call, which tells the host to read the values
 //   again and the editor to show them.
@@ -98,7 +98,7 @@ class Adaptor {
   bool guiShow();
   bool guiHide();
   void guiPump();
-  void onTimer(clap_id timer);
+  void onTimer(clap_id id);
   void onFd(int fd);
 
  private:
@@ -111,7 +111,7 @@ class Adaptor {
   void requestFlush();
 
   // process.cpp
-  void renderRange(std::uint32_t start, std::uint32_t frames, const clap_audio_buffer_t* out);
+  void renderRange(std::uint32_t start, std::uint32_t frames, const clap_audio_buffer_t* output);
   void handOverGroup(std::uint32_t count, std::uint32_t start);
   void runQueuedNotesNow();
   void applyBoundaryEvent(const clap_event_header_t* event);
@@ -193,7 +193,6 @@ class Adaptor {
   bool guiCreated = false;
   bool guiOpen = false;
   bool guiVisible = false;
-  void* guiParent = nullptr;
   clap_id timer = CLAP_INVALID_ID;
   int watchedFd = -1;
   std::atomic<bool> idleOnCallbacks{false};  // the editor is open and no timer runs its idle pass
