@@ -68,7 +68,11 @@ bool Adaptor::guiSetParent(const clap_window_t* window) {
     synth->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
     guiOpen = false;
   }
-  if (synth->dispatcher(effEditOpen, 0, 0, parent, 0.0f) == 0) return false;
+  try {
+    if (synth->dispatcher(effEditOpen, 0, 0, parent, 0.0f) == 0) return false;
+  } catch (...) {  // no memory for the editor's views: no editor, and nothing thrown at the host
+    return false;
+  }
   guiOpen = true;
   editor()->setWindowVisible(guiVisible);  // the host shows it when it chooses
   startPumping();
@@ -94,7 +98,11 @@ bool Adaptor::guiHide() {
 }
 
 void Adaptor::guiPump() {
-  if (guiOpen) synth->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+  if (!guiOpen) return;
+  try {
+    synth->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+  } catch (...) {  // the idle pass is tried again at the next call
+  }
 }
 
 void Adaptor::startPumping() {

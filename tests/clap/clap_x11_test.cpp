@@ -36,7 +36,7 @@ class ClapX11 : public ::testing::Test {
     ASSERT_TRUE(library) << error;
     instance = claphost::Instance::create(*library, *host, "com.tarnwick.zynka", error);
     ASSERT_TRUE(instance) << error;
-    ASSERT_NE(window.display(), nullptr);
+    if (!window.display()) GTEST_SKIP() << "no X display (the test run's Xvfb starts one)";
     gui = instance->extension<clap_plugin_gui_t>(CLAP_EXT_GUI);
     ASSERT_NE(gui, nullptr);
     plugin = instance->plugin();
@@ -118,6 +118,7 @@ class ClapX11 : public ::testing::Test {
 
 TEST_F(ClapX11, TheEmbeddedEditorShowsTheSnapshotAndADragGivesAGestureOfEvents) {
   start({});
+  if (IsSkipped() || HasFatalFailure()) return;
   embed();
   EXPECT_EQ(host->timers.size(), 1u) << "a timer while the editor is open";
   EXPECT_EQ(host->fds.size(), 1u) << "and the X connection's descriptor";
@@ -164,6 +165,7 @@ TEST_F(ClapX11, AHostWithOnlyTheDescriptorOrOnlyTheTimerOrNeitherDrivesTheEditor
     if (instance) gui->destroy(plugin);
     instance.reset();
     start(offers);
+    if (IsSkipped() || HasFatalFailure()) return;
     embed();
     EXPECT_EQ(host->fds.size(), offer == 0 ? 1u : 0u);
     EXPECT_EQ(host->timers.size(), offer == 1 ? 1u : 0u);
