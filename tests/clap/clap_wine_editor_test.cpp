@@ -82,7 +82,6 @@ class ClapWineEditor : public ::testing::Test {
     for (std::size_t i = 0; i < events.size(); ++i) lines.push_back(claphost::describeParameterEvent(events, i));
     return lines;
   }
-  void post(UINT message, WPARAM keys, int x, int y) { PostMessageW(frame, message, keys, MAKELPARAM(x, y)); }
 
   static ULONG_PTR gdiplusToken;
   claphost::Host host;
@@ -102,14 +101,7 @@ TEST_F(ClapWineEditor, TheEmbeddedEditorShowsTheSnapshotAndADragGivesAGestureOfE
   EXPECT_TRUE(loopUntil([&] { return static_cast<bool>(looksLike(frame, "fresh")); }));
   EXPECT_TRUE(looksLike(frame, "fresh"));
 
-  // The Coarse fader from its top (1) to its bottom (0).
-  const layout::Rect coarse = layout::placeOf(zynka::kCoarse).rect;
-  const int x = layout::centre(coarse).x;
-  const int top = coarse.top + layout::kSliderHandleHeight / 2 - 1;
-  const int bottom = coarse.bottom - layout::kSliderHandleHeight / 2 - 1;
-  post(WM_LBUTTONDOWN, MK_LBUTTON, x, top);
-  post(WM_MOUSEMOVE, MK_LBUTTON, x, bottom);
-  post(WM_LBUTTONUP, 0, x, bottom);
+  wine_editor::postCoarseDrag(frame);
   EXPECT_TRUE(loopUntil([&] { return !heard().empty() && heard().back() == "end 2"; }));
   EXPECT_EQ(heard(), (std::vector<std::string>{"begin 2", "value 2 1", "value 2 0", "end 2"}));
   EXPECT_EQ(instance->value(kCoarse), 0.0);

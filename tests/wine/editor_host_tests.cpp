@@ -175,14 +175,7 @@ TEST_F(EditorHost, TheWindowShowsTheEditorAndTakesTheMouseAndKeys) {
   EXPECT_EQ(programName(), "Jazz E.Piano");
 
   gesture_host::log().clear();
-  // The Coarse slider's top (1), then its bottom (0): where the handle's grip line is there.
-  const layout::Rect coarse = layout::placeOf(zynka::kCoarse).rect;
-  const int x = layout::centre(coarse).x;
-  const int top = coarse.top + layout::kSliderHandleHeight / 2 - 1;
-  const int bottom = coarse.bottom - layout::kSliderHandleHeight / 2 - 1;
-  post(WM_LBUTTONDOWN, MK_LBUTTON, x, top);
-  post(WM_MOUSEMOVE, MK_LBUTTON, x, bottom);
-  post(WM_LBUTTONUP, 0, x, bottom);
+  wine_editor::postCoarseDrag(frame);
   pumpFor(150);
   EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 2", "automate 2 1", "automate 2 0", "end 2"}));
 

@@ -99,6 +99,19 @@ inline ::testing::AssertionResult looksLike(HWND window, const char* name) {
   return ::testing::AssertionSuccess();
 }
 
+/// Posts a drag of the Coarse fader from its top (1) to its bottom (0) to the editor's window:
+/// where the handle's grip line is there.
+inline void postCoarseDrag(HWND frame) {
+  namespace layout = zynka::layout;
+  const layout::Rect coarse = layout::placeOf(zynka::kCoarse).rect;
+  const int x = layout::centre(coarse).x;
+  const int top = coarse.top + layout::kSliderHandleHeight / 2 - 1;
+  const int bottom = coarse.bottom - layout::kSliderHandleHeight / 2 - 1;
+  PostMessageW(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, top));
+  PostMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, bottom));
+  PostMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(x, bottom));
+}
+
 /// Lets the window system deliver messages until done() or the deadline; done()'s answer.
 inline bool pumpUntil(const std::function<bool()>& done, DWORD deadlineMs = 5000) {
   const DWORD end = GetTickCount() + deadlineMs;
