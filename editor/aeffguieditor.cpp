@@ -65,6 +65,12 @@ void AEffGUIEditor::draw(ERect* area) {
   context->forget();
 }
 
+bool AEffGUIEditor::setWindowVisible(bool visible) { return frame && frame->setWindowVisible(visible); }
+
+int AEffGUIEditor::getEventDescriptor() const { return frame ? frame->getEventDescriptor() : -1; }
+
+bool AEffGUIEditor::startIdleTimer(std::uint32_t periodMs) { return frame && frame->startIdleTimer(periodMs); }
+
 void AEffGUIEditor::beginEdit(std::int32_t index) {
   if (plugin) plugin->beginEdit(index);
 }

@@ -33,10 +33,20 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::VSTGUIEditorInterface {
   /// Redraws the area (null: the whole frame) at once.
   virtual void draw(ERect* area);
 
+  // For a host format that shows the open window later than it gives the parent, watches the
+  // window system's descriptor itself, or has no idle call of its own (CFrame's counterparts).
+  /// Shows or hides the open window; false while closed.
+  bool setWindowVisible(bool visible);
+  /// The descriptor that turns readable when the open window has events for idle(), or -1.
+  int getEventDescriptor() const;
+  /// Runs idle() from the open window's own timer; false where the window system has none.
+  bool startIdleTimer(std::uint32_t periodMs);
+
   // What the frame asks of its editor.
   std::int32_t getKnobMode() const override;
   void beginEdit(std::int32_t index) override;
   void endEdit(std::int32_t index) override;
+  void onIdleTimer() override { idle(); }
 
  protected:
   AudioEffectX* plugin;

@@ -39,4 +39,12 @@ const FactoryPreset kFactoryPresets[kNumFactoryPresets] = {
     {"Syn Tom", {0.5f, 0, 0, 0.105f, 0, 0, 0.2f, 0.5f, 0.5f, 1, 0.296f, 0, 0.355f, 0.35f, 0.645f, 0.5f, 1}},
 };
 
+ProgramRecord factoryProgramRecord(int index) {
+  ProgramRecord record;
+  const FactoryPreset& preset = kFactoryPresets[index];
+  record.setName(preset.name);
+  for (int i = 0; i < kNumParams; ++i) record.setParameter(i, preset.values[i]);
+  return record;
+}
+
 }  // namespace zynka

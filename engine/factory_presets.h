@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/config.h"
+#include "engine/program.h"
 
 namespace zynka {
 
@@ -10,5 +11,8 @@ struct FactoryPreset {
 };
 
 extern const FactoryPreset kFactoryPresets[kNumFactoryPresets];
+
+/// Factory program `index` (0 to 31) as a program record: its name, its values by record slot.
+ProgramRecord factoryProgramRecord(int index);
 
 }  // namespace zynka

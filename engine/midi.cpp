@@ -100,6 +100,7 @@ void Plugin::noteOnOff(int note, int velocity) {
     }
   }
   Voice& voice = engine.voices[chosen];
+  engine.voiceStarts[chosen] = ++engine.notesStarted;
   const Coefficients& c = engine.coef;
   const double tuning = storedNumber(current().parameter(kTuning));
   const double wave = storedNumber(current().parameter(kWave));

@@ -70,4 +70,82 @@ bool formatParameterDisplay(int index, float value, char* text) {
   return true;
 }
 
+namespace {
+
+double clampUnit(double v) { return std::clamp(v, 0.0, 1.0); }
+
+// Each display rule read backwards: from the number shown to a value that shows it. Where
+// a rule shows whole steps, the value lies in the middle of the step's range, so rounding
+// cannot carry it into the next one.
+double vibratoRateValue(double hz) { return clampUnit(std::sqrt(std::max(hz, 0.0) / 25.0)); }
+double percentValue(double percent) { return clampUnit(percent / 100.0); }
+double centsValue(double cents) { return clampUnit((cents + 100.0) / 200.0); }
+
+double coarseRatioValue(double ratio) {
+  const double step = std::clamp(std::round(ratio), 0.0, 40.0);
+  return step == 0.0 ? 0.0 : clampUnit(std::sqrt((step + 0.5) / 40.1));
+}
+
+double octaveValue(double octave) {
+  const double step = std::clamp(std::round(octave), -3.0, 3.0) + 3.0;
+  return step == 0.0 ? 0.0 : clampUnit((step + 0.5) / 6.9);
+}
+
+double fineRatioValue(double ratio) {
+  // Below 0.05 the ratio grows with the square of Fine (Fine below 0.5); above, five steps.
+  const double below = std::min(std::sqrt(std::clamp(ratio, 0.0, 0.05) / 0.2), std::nextafter(0.5, 0.0));
+  double best = below;
+  double distance = std::fabs(fineRatioOf(below) - ratio);
+  for (int k = 4; k <= 8; ++k) {
+    const double candidate = k == 8 ? 1.0 : (k + 0.5) / 8.9;
+    const double d = std::fabs(fineRatioOf(candidate) - ratio);
+    if (d < distance) {
+      best = candidate;
+      distance = d;
+    }
+  }
+  return best;
+}
+
+struct DisplayReading {
+  DisplayFunction display;
+  const char* unit;
+  double (*valueOf)(double number);
+};
+
+constexpr DisplayReading kReadings[] = {
+    {display::vibratoRate, "Hz", vibratoRateValue}, {display::percent, "", percentValue},
+    {display::coarseRatio, "", coarseRatioValue},   {display::fineRatio, "", fineRatioValue},
+    {display::octave, "oct", octaveValue},          {display::cents, "ct", centsValue},
+};
+
+}  // namespace
+
+bool readParameterDisplay(int index, const char* text, float& value) {
+  if (index < 0 || index >= kNumParams || !text) return false;
+  const DisplayReading* reading = nullptr;
+  for (const DisplayReading& r : kReadings)
+    if (r.display == kParameters[index].display) reading = &r;
+  if (!reading) return false;
+
+  const char* p = text;
+  while (*p == ' ') ++p;
+  if (*p == '+') ++p;
+  const char* end = p + std::strlen(p);
+  double number = 0;
+  const auto result = std::from_chars(p, end, number);
+  if (result.ec != std::errc() || !std::isfinite(number)) return false;
+  p = result.ptr;
+  while (*p == ' ') ++p;
+  // The unit may follow the number; nothing else may.
+  const std::size_t unitLength = std::strlen(reading->unit);
+  if (*p && (unitLength == 0 || std::strncmp(p, reading->unit, unitLength) != 0)) return false;
+  if (*p) p += unitLength;
+  while (*p == ' ') ++p;
+  if (*p) return false;
+
+  value = static_cast<float>(reading->valueOf(number));
+  return true;
+}
+
 }  // namespace zynka

@@ -82,6 +82,13 @@ inline constexpr Parameter kParameters[kNumParams] = {
 /// Outside 0..16 it writes nothing and returns false.
 bool formatParameterDisplay(int index, float value, char* text);
 
+/// Reads a display text of parameter `index` back: its number, optionally followed by the
+/// display's unit ("6.25 Hz" or "6.25"), whatever the process locale. `value` gets a value
+/// from 0 to 1 that shows the same text (the nearest one the rule can show when the number
+/// lies between two texts or beyond the ends). False, with `value` untouched, when the text
+/// is not such a number or the index is outside 0..16.
+bool readParameterDisplay(int index, const char* text, float& value);
+
 namespace detail {
 constexpr std::array<int, kNumParams> recordSlots() {
   std::array<int, kNumParams> slots{};

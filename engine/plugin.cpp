@@ -19,11 +19,7 @@ Plugin::Plugin(audioMasterCallback audioMaster, EditorFactory makeEditor)
   canDoubleReplacing();
 
   programs = new ProgramRecord[kNumPrograms];
-  for (int p = 0; p < kNumFactoryPresets; ++p) {
-    float slots[kNumParams];
-    for (int i = 0; i < kNumParams; ++i) slots[kRecordSlot[i]] = kFactoryPresets[p].values[i];
-    setProgramRecord(p, kFactoryPresets[p].name, slots);
-  }
+  for (int p = 0; p < kNumFactoryPresets; ++p) programs[p] = factoryProgramRecord(p);
 
   curProgram = 0;
   resetEngine();
@@ -197,5 +193,15 @@ VstInt32 Plugin::canDo(char* text) {
 }
 
 int Plugin::getActiveVoiceCount() { return engine.activeVoices; }
+
+void Plugin::silenceVoice(int index) {
+  if (index < 0 || index >= kNumVoices) return;
+  // Below the silence threshold it is no longer rendered; the block's end retires it.
+  Voice& voice = engine.voices[index];
+  voice.ampTarget = 0;
+  voice.ampLevel = 0;
+  voice.modTarget = 0;
+  voice.modLevel = 0;
+}
 
 }  // namespace zynka

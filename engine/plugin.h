@@ -62,6 +62,11 @@ struct EngineState {
   int activeVoices = 0;
   int eventQueue[kEventQueueSize] = {kEventQueueEnd};
   Voice voices[kNumVoices];
+  /// Notes started so far (counting on through resets, wrapping around), and for each voice
+  /// the count at which its note started: a format that reports when a note's voice ends
+  /// tells from these which note each voice plays.
+  unsigned notesStarted = 0;
+  unsigned voiceStarts[kNumVoices] = {};
 };
 
 class Plugin : public AudioEffectX {
@@ -108,6 +113,8 @@ class Plugin : public AudioEffectX {
   virtual void noteOnOff(int note, int velocity);
   /// Voices still sounding at the end of the last rendered block.
   virtual int getActiveVoiceCount();
+  /// Silences voice `index` (0 to 31) at once; it is retired at the end of the block.
+  void silenceVoice(int index);
 
   /// Writes a program: name and 17 values in record-slot order. Resets nothing.
   void setProgramRecord(int index, const char* name, const float values[kNumParams]);

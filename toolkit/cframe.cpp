@@ -67,6 +67,20 @@ void CFrame::idle() {
   if (pHwnd) Platform::idleWindow(pHwnd);
 }
 
+bool CFrame::setWindowVisible(bool visible) {
+  if (!pHwnd) return false;
+  Platform::showWindow(pHwnd, visible);
+  return true;
+}
+
+int CFrame::getEventDescriptor() const { return pHwnd ? Platform::getEventDescriptor(pHwnd) : -1; }
+
+bool CFrame::startIdleTimer(std::uint32_t periodMs) { return pHwnd && Platform::startIdleTimer(pHwnd, periodMs); }
+
+void CFrame::onIdleTimer() {
+  if (pEditor) pEditor->onIdleTimer();
+}
+
 void CFrame::doIdleStuff() {
   if (pEditor) pEditor->doIdleStuff();
 }

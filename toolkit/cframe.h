@@ -25,6 +25,8 @@ class VSTGUIEditorInterface {
   virtual void beginEdit(std::int32_t /*index*/) {}
   /// The gesture ends.
   virtual void endEdit(std::int32_t /*index*/) {}
+  /// The frame's own idle timer fired (CFrame::startIdleTimer): time for the editor's idle pass.
+  virtual void onIdleTimer() {}
   virtual ~VSTGUIEditorInterface() = default;
 
   /// The open frame, or null.
@@ -128,6 +130,17 @@ class CFrame : public CViewContainer {
   bool advanceNextFocusView(CView* oldFocus, bool reverse = false) override;
   bool isTypeOf(const char* type) const override;
   VSTGUIEditorInterface* getEditor() const override;
+
+  /// Shows or hides the frame's window; false when there is none.
+  virtual bool setWindowVisible(bool visible);
+  /// The descriptor that turns readable when the window has events for idle(), or -1
+  /// (Platform::getEventDescriptor).
+  virtual int getEventDescriptor() const;
+  /// Runs the editor's idle pass from the window's own timer about every periodMs; false
+  /// where the window system cannot (Platform::startIdleTimer), or without a window.
+  virtual bool startIdleTimer(std::uint32_t periodMs);
+  /// The window's own timer fired: tells the editor (VSTGUIEditorInterface::onIdleTimer).
+  virtual void onIdleTimer();
 
   /// The frame's platform window, or null.
   Platform::Window* getPlatformWindow() const { return pHwnd; }

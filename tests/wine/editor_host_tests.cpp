@@ -25,20 +25,14 @@
 #include "host/opcodes.h"
 #include "tests/gesture_host.h"
 #include "tests/toolkit/wine_window_util.h"
+#include "tests/wine/editor_pixels.h"
 
 namespace {
 
 namespace layout = zynka::layout;
+using wine_editor::widen;
 constexpr int kWidth = layout::kWindowWidth;
 constexpr int kHeight = layout::kWindowHeight;
-
-std::wstring widen(const std::string& text) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), n);
-  out.resize(out.size() - 1);
-  return out;
-}
 
 AEffect* gEffect = nullptr;
 
@@ -63,52 +57,9 @@ HWND waitForWindow(const wchar_t* className, const wchar_t* title = nullptr) {
   return nullptr;
 }
 
-/// The golden image's pixels as 0xRRGGBB.
-std::vector<std::uint32_t> goldenPixels(const char* name) {
-  std::vector<std::uint32_t> pixels;
-  const std::wstring path = L"Z:" + widen(std::string(EDITOR_GOLDEN_DIR) + "/" + name + ".png");
-  Gdiplus::GpBitmap* bitmap = nullptr;
-  if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path.c_str(), &bitmap) != Gdiplus::Ok) return pixels;
-  pixels.resize(kWidth * kHeight);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
-      Gdiplus::ARGB argb = 0;
-      Gdiplus::DllExports::GdipBitmapGetPixel(bitmap, x, y, &argb);
-      pixels[y * kWidth + x] = argb & 0xFFFFFF;
-    }
-  Gdiplus::DllExports::GdipDisposeImage(bitmap);
-  return pixels;
-}
-
-int channelDifference(std::uint32_t a, std::uint32_t b) {
-  int largest = 0;
-  for (int shift = 0; shift < 24; shift += 8)
-    largest = std::max(largest, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
-  return largest;
-}
-
-/// GDI+ draws text a little differently from cairo: up to this many pixels may differ by
-/// more than 24 in a channel; the rest of the picture agrees closely.
-constexpr int kMostDiffering = 2500;
-
-int countDiffering(const std::vector<std::uint32_t>& shown, const std::vector<std::uint32_t>& golden) {
-  int differing = 0;
-  for (std::size_t i = 0; i < shown.size() && i < golden.size(); ++i)
-    if (channelDifference(shown[i], golden[i]) > 24) ++differing;
-  return differing;
-}
-
 class EditorHost : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = hostWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"ZynkaTestHost";
-    RegisterClassW(&windowClass);
-  }
+  static void SetUpTestSuite() { gdiplusToken = wine_editor::startHostSuite(L"ZynkaTestHost", hostWindowProc); }
   static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplusToken); }
 
   void SetUp() override {
@@ -199,22 +150,7 @@ class EditorHost : public ::testing::Test {
     dispatch(effGetProgramName, 0, 0, name);
     return name;
   }
-  /// The window's pixels against a golden image: text may be drawn a little differently by
-  /// GDI+, so a few hundred pixels may differ; the rest agrees closely.
-  void expectLooksLike(const char* name) {
-    const std::vector<std::uint32_t> golden = goldenPixels(name);
-    ASSERT_EQ(golden.size(), std::size_t(kWidth * kHeight)) << "golden image " << name;
-    // The host's timer idles the editor, which paints what changed: wait for the picture.
-    std::vector<std::uint32_t> shown;
-    pumpUntil([&] {
-      shown = grab(frame, kWidth, kHeight);
-      return countDiffering(shown, golden) < kMostDiffering;
-    });
-    EXPECT_LT(countDiffering(shown, golden), kMostDiffering) << name << ": pixels unlike the headless editor's";
-    // Away from the panel's text the pictures agree: the Volume knob, the Coarse slider.
-    for (const auto& [x, y] : {std::pair{760, 112}, std::pair{750, 100}, std::pair{88, 230}, std::pair{20, 20}})
-      EXPECT_LE(channelDifference(shown[y * kWidth + x], golden[y * kWidth + x]), 4) << name << " at " << x << "," << y;
-  }
+  void expectLooksLike(const char* name) { EXPECT_TRUE(wine_editor::looksLike(frame, name)); }
 
   static ULONG_PTR gdiplusToken;
   HMODULE library = nullptr;
@@ -236,14 +172,7 @@ TEST_F(EditorHost, TheWindowShowsTheEditorAndTakesTheMouseAndKeys) {
   EXPECT_EQ(programName(), "Jazz E.Piano");
 
   gesture_host::log().clear();
-  // The Coarse slider's top (1), then its bottom (0): where the handle's grip line is there.
-  const layout::Rect coarse = layout::placeOf(zynka::kCoarse).rect;
-  const int x = layout::centre(coarse).x;
-  const int top = coarse.top + layout::kSliderHandleHeight / 2 - 1;
-  const int bottom = coarse.bottom - layout::kSliderHandleHeight / 2 - 1;
-  post(WM_LBUTTONDOWN, MK_LBUTTON, x, top);
-  post(WM_MOUSEMOVE, MK_LBUTTON, x, bottom);
-  post(WM_LBUTTONUP, 0, x, bottom);
+  wine_editor::postCoarseDrag(frame);
   heard("end 2");
   pumpPending();
   EXPECT_EQ(gesture_host::log(), (std::vector<std::string>{"begin 2", "automate 2 1", "automate 2 0", "end 2"}));

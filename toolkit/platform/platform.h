@@ -115,6 +115,17 @@ Window* createWindow(void* parentWindow, CFrame* frame, const CRect& size, bool 
 void destroyWindow(Window* window);
 /// Asks for the rectangle to be repainted (with erase).
 void invalidateRect(Window* window, const CRect& rect);
+/// Shows or hides the window without destroying it (a host that embeds the frame may show
+/// its window later than it gives it a parent).
+void showWindow(Window* window, bool visible);
+/// A file descriptor that turns readable when the window has events for idleWindow, for a host
+/// that watches descriptors on its own loop; -1 where the window system delivers them itself.
+int getEventDescriptor(Window* window);
+/// Starts the window's own timer: about every periodMs the window system's message loop hands
+/// the frame a WindowMessage::kIdleTimer. False where the plug-in's windows have no message loop
+/// of the window system (the host's idle calls drive the frame there); the timer ends with the
+/// window.
+bool startIdleTimer(Window* window, std::uint32_t periodMs);
 /// The frame's idle pass, after it invalidated what changed: a window system whose host runs
 /// no event loop for the plug-in handles the window's pending events here without waiting and
 /// paints what became invalid; elsewhere nothing happens.

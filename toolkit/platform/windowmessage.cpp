@@ -77,6 +77,9 @@ bool dispatchWindowMessage(CFrame* frame, Platform::Window* window, const Window
       frame->setOpenFlag(false);
       frame->pSystemWindow = nullptr;
       return false;
+    case WindowMessage::kIdleTimer:
+      frame->onIdleTimer();
+      return true;
     case WindowMessage::kOther:
       break;
   }

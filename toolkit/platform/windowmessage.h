@@ -19,6 +19,7 @@ struct WindowMessage {
     kWheel,
     kMouseLeave,
     kDestroyed,
+    kIdleTimer,  // the window's own timer (Platform::startIdleTimer)
     kOther,
   };
   Kind kind = kOther;

@@ -107,6 +107,9 @@ void invalidateRect(Window* window, const CRect& rect) {
 }
 
 void idleWindow(Window*) {}  // tests paint when they choose
+void showWindow(Window*, bool) {}  // the in-memory window is never on a screen
+int getEventDescriptor(Window*) { return -1; }
+bool startIdleTimer(Window*, std::uint32_t) { return false; }  // tests idle when they choose
 
 bool beginPaint(Window* window, Device*& device, CRect& updateRect) {
   if (!window || !window->painting || window->paintRect.isEmpty()) return false;

@@ -17,6 +17,9 @@ namespace {
 int gWindowClassUseCount = 0;
 wchar_t gWindowClassName[64] = {};
 
+/// The identifier of the window's own idle timer (startIdleTimer).
+constexpr UINT_PTR kIdleTimerId = 0x5A4B;
+
 // The key-state word of the toolkit's mouse messages is the window system's own.
 static_assert(kKeyStateLButton == MK_LBUTTON && kKeyStateRButton == MK_RBUTTON && kKeyStateShift == MK_SHIFT &&
               kKeyStateControl == MK_CONTROL && kKeyStateMButton == MK_MBUTTON &&
@@ -67,6 +70,9 @@ WindowMessage takeApart(Window* window, UINT message, WPARAM wParam, LPARAM lPar
       break;
     case WM_DESTROY:
       m.kind = WindowMessage::kDestroyed;
+      break;
+    case WM_TIMER:
+      m.kind = wParam == kIdleTimerId ? WindowMessage::kIdleTimer : WindowMessage::kOther;
       break;
     default:
       m.kind = WindowMessage::kOther;
@@ -184,6 +190,17 @@ void invalidateRect(Window* window, const CRect& rect) {
 }
 
 void idleWindow(Window*) {}  // the host's message loop delivers the window's messages
+
+void showWindow(Window* window, bool visible) {
+  if (window && window->hwnd) ShowWindow(window->hwnd, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+int getEventDescriptor(Window*) { return -1; }
+
+bool startIdleTimer(Window* window, std::uint32_t periodMs) {
+  // WM_TIMER reaches the window through the host's message loop on the window's thread.
+  return window && window->hwnd && SetTimer(window->hwnd, kIdleTimerId, periodMs, nullptr) != 0;
+}
 
 bool beginPaint(Window* window, Device*& device, CRect& updateRect) {
   if (!window) return false;

@@ -461,6 +461,20 @@ void invalidateRect(Window* window, const CRect& rect) {
   if (usable(window)) invalidate(window, rect);
 }
 
+void showWindow(Window* window, bool visible) {
+  if (!usable(window)) return;
+  if (visible)
+    xcb_map_window(window->connection, window->id);
+  else
+    xcb_unmap_window(window->connection, window->id);
+  xcb_flush(window->connection);
+}
+
+int getEventDescriptor(Window* window) { return usable(window) ? xcb_get_file_descriptor(window->connection) : -1; }
+
+// No message loop of X's runs for the plug-in: the host's idle calls pump the window.
+bool startIdleTimer(Window*, std::uint32_t) { return false; }
+
 void idleWindow(Window* window) {
   if (!usable(window)) return;
   Watch watch(window);
