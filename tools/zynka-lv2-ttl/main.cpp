@@ -57,7 +57,7 @@ std::string decimal(float value) {
 }
 
 std::string presetUri(int program) {
-  char number[8];
+  char number[16];  // room for any int, which the compiler cannot rule out
   std::snprintf(number, sizeof number, "%02d", program + 1);
   return uri((std::string(kPresetUriPrefix) + number).c_str());
 }
