@@ -3,7 +3,9 @@
 // release by note id); the note and MIDI events of a sub-block go to the plug-in as one
 // event list with offsets from its start, then the sub-block is rendered. Without such events
 // a block is one event list and one render call, as from a VST2 host, so the samples are the
-// VST2 build's bit for bit. A sub-block holds at most the 40 note events the plug-in queues
+// VST2 build's bit for bit. A parameter that only notes read (all but Vib Rate, Vib Amt, Wave,
+// Thru and Volume) splits nothing when no note event comes before it in the sub-block: it acts
+// from the sub-block's start, which no sample can tell from its own time. A sub-block holds at most the 40 note events the plug-in queues
 // per list; more are handed over in further lists from the sample where the 41st falls.
 // Nothing here allocates, locks or waits.
 #include <algorithm>
@@ -50,6 +52,15 @@ Role roleOf(const clap_event_header_t* event) {
     case CLAP_EVENT_MIDI: return as<clap_event_midi_t>(event) ? Role::kGroup : Role::kIgnored;
     default: return Role::kIgnored;  // expressions, modulation, transport, SysEx, MIDI 2
   }
+}
+
+/// A parameter value the render loop does not read between note events: it matters only
+/// to notes that start or are released after it.
+bool actsOnlyOnNotes(const clap_event_header_t* event) {
+  if (event->type != CLAP_EVENT_PARAM_VALUE) return false;
+  const auto* value = as<clap_event_param_value_t>(event);
+  return value && value->param_id < static_cast<clap_id>(kNumParams) &&
+         !Plugin::isReadWhileRendering(static_cast<int>(value->param_id));
 }
 
 /// The MIDI bytes of a group event, and the note it starts, if it starts one.
@@ -158,6 +169,13 @@ clap_process_status Adaptor::process(const clap_process_t* p) {
       const Role role = roleOf(event);
       if (role == Role::kIgnored) continue;
       time = std::max(time, std::min(event->time, last));
+      if (role == Role::kBoundary && n == 0 && actsOnlyOnNotes(event)) {
+        // Nothing rendered before the next note event reads this value: it acts from the
+        // sub-block's start as it would from its own sample, and the voice loop runs on.
+        applyParameterEvent(event);
+        valuesApplied = true;
+        continue;
+      }
       if (role == Role::kBoundary) {
         stop = time;
         boundary = true;

@@ -116,6 +116,13 @@ class Plugin : public AudioEffectX {
   /// Silences voice `index` (0 to 31) at once; it is retired at the end of the block.
   void silenceVoice(int index);
 
+  /// Whether the render loop reads parameter `index` between note events (through the
+  /// vibrato, the wave and thru levels of a block, the output gain); the others act only
+  /// when a note starts or is released.
+  static constexpr bool isReadWhileRendering(int index) {
+    return index == kVibRate || index == kVibAmt || index == kWave || index == kThru || index == kVolume;
+  }
+
   /// Writes a program: name and 17 values in record-slot order. Resets nothing.
   void setProgramRecord(int index, const char* name, const float values[kNumParams]);
   /// Program `index` of the bank, or null outside 0..98.

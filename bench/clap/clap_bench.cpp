@@ -1,8 +1,9 @@
 // zynka.clap's process against the VST2 library of the same build, in the same run and
 // measured the same way as host_bench: 32 held notes of "Chiff Organ" (no decay, vibrato on)
 // at 44.1 kHz in blocks of 512, through the CLAP plug-in's process and through the AEffect's
-// processReplacing; and the CLAP process with one parameter value every 64 samples (each
-// one splits the block) against none. Natively, or under Wine for zynka.dll and its .clap.
+// processReplacing; and the CLAP process with one parameter value every 64 samples against
+// none: Vib Amt, which splits the block at each value, and Amp Rel, which splits nothing.
+// Natively, or under Wine for zynka.dll and its .clap.
 //
 //   clap_bench VST2_PLUGIN CLAP_PLUGIN [benchmark options]
 #include <benchmark/benchmark.h>
@@ -20,6 +21,8 @@ namespace {
 constexpr int kVoices = 32;
 constexpr int kBlock = 512;
 constexpr int kChiffOrgan = 8;
+constexpr std::uint32_t kVibAmt = 1, kAmpRel = 13;
+constexpr float kChiffOrganAmpRel = 0.4f;
 
 std::string vst2Path, clapPath;
 
@@ -68,8 +71,8 @@ void vst2Process(benchmark::State& state) {
   host.close(effect);
 }
 
-/// parameterEvery: a parameter value every that many samples (0: none).
-void clapProcess(benchmark::State& state, int parameterEvery) {
+/// parameterEvery: a value of `parameter` every that many samples (0: none).
+void clapProcess(benchmark::State& state, int parameterEvery, std::uint32_t parameter = kVibAmt) {
   std::string error;
   auto library = claphost::Library::load(clapPath, error);
   claphost::Host host;
@@ -81,9 +84,12 @@ void clapProcess(benchmark::State& state, int parameterEvery) {
   claphost::InputEvents start, automation;
   start.add(claphost::midiEvent(0, 0xC0, kChiffOrgan, 0));
   for (int v = 0; v < kVoices; ++v) start.add(claphost::noteEvent(CLAP_EVENT_NOTE_ON, 0, keyOf(v), 100 / 127.0, v));
-  // Vib Amt at the program's own value: the coefficients are computed again, the sound stays.
+  // At the program's own value: the coefficients are computed again, the sound stays. Vib Amt
+  // is read while the voices render, so each value splits the block; Amp Rel only when a note
+  // is released, so it splits nothing.
   for (int t = 0; parameterEvery > 0 && t < kBlock; t += parameterEvery)
-    automation.add(claphost::paramValueEvent(static_cast<std::uint32_t>(t), 1, 0.138f));
+    automation.add(claphost::paramValueEvent(static_cast<std::uint32_t>(t), parameter,
+                                             parameter == kVibAmt ? 0.138f : kChiffOrganAmpRel));
   claphost::OutputEvents out;
   std::vector<float> left(kBlock), right(kBlock);
   instance->process(kBlock, start, out, left.data(), right.data());
@@ -109,6 +115,8 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("process_32_voices/clap", [](benchmark::State& s) { clapProcess(s, 0); });
   benchmark::RegisterBenchmark("process_32_voices/clap_param_every_64",
                                [](benchmark::State& s) { clapProcess(s, 64); });
+  benchmark::RegisterBenchmark("process_32_voices/clap_note_param_every_64",
+                               [](benchmark::State& s) { clapProcess(s, 64, kAmpRel); });
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -386,6 +386,44 @@ TEST_F(Clap, AParameterValueAtSample100ActsAtSample100) {
   EXPECT_GT(sounding, 800u) << "the chord sounds on after the change";
 }
 
+TEST_F(Clap, AValueOnlyNotesReadActsForTheNotesAfterIt) {
+  // Coarse (read when a note starts) at sample 100. With no note before it in the block it
+  // acts from the block's start, as a VST2 host's setParameter before the block; with a note
+  // before it, that note keeps the old value, as when the VST2 host cuts the block there.
+  constexpr clap_id kCoarse = 2;
+  Vst2 vst2;
+  ASSERT_NE(vst2.effect, nullptr);
+  ASSERT_TRUE(instance->start(kRate, kBlock));
+  const std::vector<Timed> chord = {{0, 0x90, 48, 100}, {0, 0x90, 55, 100}};
+  const std::vector<Timed> later = {{kBlock + 150, 0x90, 67, 100}};
+  const std::vector<Timed> around = {{2 * kBlock + 50, 0x90, 72, 100}, {2 * kBlock + 300, 0x90, 76, 100}};
+
+  Render<float> reference, clap;
+  vst2.events(chord, 0, kBlock);
+  vst2.render(kBlock, reference);
+  vst2.effect->setParameter(vst2.effect, kCoarse, 0.3f);
+  vst2.events(later, kBlock, kBlock);
+  vst2.render(kBlock, reference);
+  vst2.events(around, 2 * kBlock, 100);
+  vst2.render(100, reference);
+  vst2.effect->setParameter(vst2.effect, kCoarse, 0.7f);
+  vst2.events(around, 2 * kBlock + 100, kBlock - 100);
+  vst2.render(kBlock - 100, reference);
+
+  InputEvents first, second, third;
+  for (const Timed& e : chord) first.add(claphost::midiEvent(e.time, e.status, e.data1, e.data2));
+  second.add(claphost::paramValueEvent(100, kCoarse, 0.3f));
+  second.add(claphost::midiEvent(150, 0x90, 67, 100));
+  third.add(claphost::midiEvent(50, 0x90, 72, 100));
+  third.add(claphost::paramValueEvent(100, kCoarse, 0.7f));
+  third.add(claphost::midiEvent(300, 0x90, 76, 100));
+  block(*instance, first, clap);
+  block(*instance, second, clap);
+  block(*instance, third, clap);
+  EXPECT_EQ(firstDifference(clap, reference), -1);
+  EXPECT_GT(reference.peak(), 0.01);
+}
+
 TEST_F(Clap, NoteEndCarriesTheStartingNoteAlsoForChokedAndStolenVoices) {
   ASSERT_TRUE(instance->start(kRate, kBlock));
   Render<float> out;
