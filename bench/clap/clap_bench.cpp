@@ -13,63 +13,20 @@
 #include <string>
 #include <vector>
 
+#include "bench/held_notes.h"
 #include "tools/hostkit/claphost.h"
-#include "tools/hostkit/hostkit.h"
 
 namespace {
 
 constexpr int kVoices = 32;
 constexpr int kBlock = 512;
-constexpr int kChiffOrgan = 8;
+using bench::kChiffOrgan;
 constexpr std::uint32_t kVibAmt = 1, kAmpRel = 13;
 constexpr float kChiffOrganAmpRel = 0.4f;
 
 std::string vst2Path, clapPath;
 
-std::uint8_t keyOf(int voice) { return static_cast<std::uint8_t>(36 + (voice * 7) % 60); }
-
-void countRealtime(benchmark::State& state) {
-  state.counters["realtime"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kBlock / 44100.0, benchmark::Counter::kIsRate);
-}
-
-void vst2Process(benchmark::State& state) {
-  std::string error;
-  auto library = hostkit::PluginLibrary::load(vst2Path, error);
-  hostkit::Host host;
-  host.recordCalls = false;
-  host.blockSize = kBlock;
-  AEffect* effect = library ? host.instantiate(*library, error) : nullptr;
-  if (!effect) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
-  host.start(effect);
-  host.dispatch(effect, effSetProgram, 0, kChiffOrgan);
-  std::vector<VstMidiEvent> notes(kVoices);
-  std::vector<unsigned char> storage(sizeof(VstEvents) + kVoices * sizeof(VstEvent*));
-  auto* list = reinterpret_cast<VstEvents*>(storage.data());
-  list->numEvents = kVoices;
-  for (int v = 0; v < kVoices; ++v) {
-    notes[v] = VstMidiEvent{};
-    notes[v].type = kVstMidiType;
-    notes[v].byteSize = sizeof(VstMidiEvent);
-    notes[v].midiData[0] = static_cast<char>(0x90);
-    notes[v].midiData[1] = static_cast<char>(keyOf(v));
-    notes[v].midiData[2] = 100;
-    list->events[v] = reinterpret_cast<VstEvent*>(&notes[v]);
-  }
-  host.dispatch(effect, effProcessEvents, 0, 0, list);
-  std::vector<float> left(kBlock), right(kBlock);
-  float* outputs[2] = {left.data(), right.data()};
-  effect->processReplacing(effect, nullptr, outputs, kBlock);
-  for (auto _ : state) {
-    effect->processReplacing(effect, nullptr, outputs, kBlock);
-    benchmark::DoNotOptimize(left.data());
-  }
-  countRealtime(state);
-  host.close(effect);
-}
+void vst2Process(benchmark::State& state) { bench::timeVst2HeldNotes(state, vst2Path, kVoices, kBlock); }
 
 /// parameterEvery: a value of `parameter` every that many samples (0: none).
 void clapProcess(benchmark::State& state, int parameterEvery, std::uint32_t parameter = kVibAmt) {
@@ -77,13 +34,13 @@ void clapProcess(benchmark::State& state, int parameterEvery, std::uint32_t para
   auto library = claphost::Library::load(clapPath, error);
   claphost::Host host;
   auto instance = library ? claphost::Instance::create(*library, host, "com.tarnwick.zynka", error) : nullptr;
-  if (!instance || !instance->start(44100.0, kBlock)) {
+  if (!instance || !instance->start(bench::kRate, kBlock)) {
     state.SkipWithError(error.empty() ? "cannot start" : error.c_str());
     return;
   }
   claphost::InputEvents start, automation;
   start.add(claphost::midiEvent(0, 0xC0, kChiffOrgan, 0));
-  for (int v = 0; v < kVoices; ++v) start.add(claphost::noteEvent(CLAP_EVENT_NOTE_ON, 0, keyOf(v), 100 / 127.0, v));
+  for (int v = 0; v < kVoices; ++v) start.add(claphost::noteEvent(CLAP_EVENT_NOTE_ON, 0, static_cast<std::int16_t>(bench::heldKey(v)), 100 / 127.0, v));
   // At the program's own value: the coefficients are computed again, the sound stays. Vib Amt
   // is read while the voices render, so each value splits the block; Amp Rel only when a note
   // is released, so it splits nothing.
@@ -98,7 +55,7 @@ void clapProcess(benchmark::State& state, int parameterEvery, std::uint32_t para
     instance->process(kBlock, automation, out, left.data(), right.data());
     benchmark::DoNotOptimize(left.data());
   }
-  countRealtime(state);
+  bench::countRealtime(state, kBlock);
 }
 
 }  // namespace

@@ -25,12 +25,12 @@
 
 #include "engine/factory_presets.h"
 #include "lv2/bundle.h"
-#include "tools/hostkit/hostkit.h"
+#include "bench/held_notes.h"
 
 namespace {
 
-constexpr int kProgram = 8;  // Chiff Organ
-constexpr double kRate = 44100.0;
+constexpr int kProgram = bench::kChiffOrgan;
+using bench::kRate;
 
 std::map<std::string, LV2_URID> uris;
 LV2_URID map(LV2_URID_Map_Handle, const char* uri) {
@@ -100,7 +100,7 @@ struct Lv2Instance {
 
 std::vector<int> heldNotes(int voices) {
   std::vector<int> notes;
-  for (int v = 0; v < voices; ++v) notes.push_back(36 + (v * 7) % 60);
+  for (int v = 0; v < voices; ++v) notes.push_back(bench::heldKey(v));
   return notes;
 }
 
@@ -121,50 +121,11 @@ void lv2Run(benchmark::State& state) {
     benchmark::DoNotOptimize(instance.left.data());
   }
   if (instance.voices != static_cast<float>(voices)) state.SkipWithError("the notes are not all sounding");
-  state.counters["realtime"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * block / kRate, benchmark::Counter::kIsRate);
+  bench::countRealtime(state, block);
 }
 
 void vst2Render(benchmark::State& state) {
-  const int voices = static_cast<int>(state.range(0));
-  const int block = static_cast<int>(state.range(1));
-  std::string error;
-  auto library = hostkit::PluginLibrary::load(ZYNKA_PLUGIN_PATH, error);
-  hostkit::Host host;
-  host.recordCalls = false;
-  host.blockSize = block;
-  AEffect* effect = library ? host.instantiate(*library, error) : nullptr;
-  if (!effect) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
-  host.start(effect);
-  host.dispatch(effect, effSetProgram, 0, kProgram);
-  const std::vector<int> notes = heldNotes(voices);
-  std::vector<VstMidiEvent> events(notes.size());
-  std::vector<unsigned char> storage(sizeof(VstEvents) + notes.size() * sizeof(VstEvent*));
-  auto* list = reinterpret_cast<VstEvents*>(storage.data());
-  list->numEvents = static_cast<VstInt32>(notes.size());
-  for (std::size_t v = 0; v < notes.size(); ++v) {
-    events[v] = VstMidiEvent{};
-    events[v].type = kVstMidiType;
-    events[v].byteSize = sizeof(VstMidiEvent);
-    events[v].midiData[0] = static_cast<char>(0x90);
-    events[v].midiData[1] = static_cast<char>(notes[v]);
-    events[v].midiData[2] = 100;
-    list->events[v] = reinterpret_cast<VstEvent*>(&events[v]);
-  }
-  host.dispatch(effect, effProcessEvents, 0, 0, list);
-  std::vector<float> left(block), right(block);
-  float* outputs[2] = {left.data(), right.data()};
-  effect->processReplacing(effect, nullptr, outputs, block);
-  for (auto _ : state) {
-    effect->processReplacing(effect, nullptr, outputs, block);
-    benchmark::DoNotOptimize(left.data());
-  }
-  state.counters["realtime"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * block / kRate, benchmark::Counter::kIsRate);
-  host.close(effect);
+  bench::timeVst2HeldNotes(state, ZYNKA_PLUGIN_PATH, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
 }
 
 /// A host's window to embed the UI in, on a connection of the benchmark's own.
