@@ -2,13 +2,9 @@
 # Runs the rendering benchmarks of zynka.so natively and of zynka.dll under Wine,
 # measured the same way: render_bench (the engine, with each voice-loop kernel
 # forced in its render_kernel cases) and host_bench (the plug-in library loaded
-<<<<<<< HEAD
-# and driven through its AEffect, as a host does); on Linux also bench_lv2 (zynka.lv2's
-# run() beside zynka.so, and its UI's first painted frame).
-=======
 # and driven through its AEffect, as a host does), and clap_bench (zynka.clap's process
-# against the VST2 library in the same run, and with a parameter value every 64 samples).
->>>>>>> clap
+# against the VST2 library in the same run, and with a parameter value every 64 samples);
+# on Linux also bench_lv2 (zynka.lv2's run() beside zynka.so, and its UI's first painted frame).
 #
 #   scripts/bench.sh [linux|windows|all] [--rounds N] [benchmark options]
 #
@@ -78,25 +74,13 @@ prefix=build/windows-bench/wine-prefix
 if with_linux; then
   step "Linux: building zynka.so and its benchmarks"
   cmake --preset linux >/dev/null
-<<<<<<< HEAD
-  cmake --build --preset linux -j2 --target zynka render_bench host_bench bench_lv2
-=======
-  cmake --build --preset linux -j2 --target zynka render_bench host_bench zynka_clap clap_bench
-  build/linux/bench/engine/render_bench "${filter[@]}" "${options[@]}"
-  build/linux/bench/host/host_bench build/linux/zynka.so "${options[@]}"
-  build/linux/bench/clap/clap_bench build/linux/zynka.so build/linux/zynka.clap "${options[@]}"
->>>>>>> clap
+  cmake --build --preset linux -j2 --target zynka render_bench host_bench zynka_clap clap_bench bench_lv2
 fi
 if with_windows; then
   step "Windows: building zynka.dll and its benchmarks"
   benchmark_source
   cmake --preset windows-bench >/dev/null
-<<<<<<< HEAD
-  cmake --build --preset windows-bench -j2 --target zynka render_bench host_bench
-=======
   cmake --build --preset windows-bench -j2 --target zynka render_bench host_bench zynka_clap clap_bench
-  prefix=build/windows-bench/wine-prefix
->>>>>>> clap
   tests/wine/wine-run.sh "$prefix" --create >/dev/null
   trap 'tests/wine/wine-run.sh "$prefix" --shutdown' EXIT
 fi
@@ -104,6 +88,7 @@ fi
 run_linux() {
   build/linux/bench/engine/render_bench "${filter[@]}" "${options[@]}"
   build/linux/bench/host/host_bench build/linux/zynka.so "${options[@]}"
+  build/linux/bench/clap/clap_bench build/linux/zynka.so build/linux/zynka.clap "${options[@]}"
   # zynka.lv2's run() beside zynka.so, interleaved; its UI's first picture when DISPLAY names a server.
   build/linux/bench/lv2/bench_lv2 --benchmark_enable_random_interleaving=true "${options[@]}"
 }
@@ -111,7 +96,8 @@ run_windows() {
   tests/wine/wine-run.sh "$prefix" build/windows-bench/bench/engine/render_bench.exe "${filter[@]}" "${options[@]}"
   tests/wine/wine-run.sh "$prefix" build/windows-bench/bench/host/host_bench.exe build/windows-bench/zynka.dll \
     "${options[@]}"
-<<<<<<< HEAD
+  tests/wine/wine-run.sh "$prefix" build/windows-bench/bench/clap/clap_bench.exe build/windows-bench/zynka.dll \
+    build/windows-bench/zynka.clap "${options[@]}"
 }
 
 if [ "$rounds" -eq 0 ]; then
@@ -124,10 +110,6 @@ if [ "$rounds" -eq 0 ]; then
     run_windows
   fi
   exit 0
-=======
-  tests/wine/wine-run.sh "$prefix" build/windows-bench/bench/clap/clap_bench.exe build/windows-bench/zynka.dll \
-    build/windows-bench/zynka.clap "${options[@]}"
->>>>>>> clap
 fi
 
 out=build/bench-rounds
