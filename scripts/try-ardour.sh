@@ -38,7 +38,7 @@ mkdir -p "$out/home/.config/ardour7/scripts"
 export HOME="$out/home"
 if [ "$kind" = lv2 ]; then
   # Ardour finds LV2 bundles on LV2_PATH; it files an instrument as one only when it also
-  # sees the LV2 specification bundles in /usr/lib/lv2.
+  # sees the bundles of the LV2 vocabularies (lv2-dev) in /usr/lib/lv2.
   mkdir -p "$out/lv2"
   cp -r "$plugin" "$out/lv2/zynka.lv2"
   export LV2_PATH="$out/lv2:/usr/lib/lv2"

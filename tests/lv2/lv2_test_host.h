@@ -90,7 +90,7 @@ class Features {
 /// The lilv world with the bundles of LV2_PATH, and ZYNKA in it.
 class World {
  public:
-  /// Looks for plug-ins on `lv2Path` only (as LV2_PATH), plus the specification bundles.
+  /// Looks for plug-ins on `lv2Path` only (as LV2_PATH), plus the bundles of the LV2 vocabularies in /usr/lib/lv2.
   explicit World(const std::string& lv2Path) {
     const std::string path = lv2Path + ":/usr/lib/lv2";
     setenv("LV2_PATH", path.c_str(), 1);
