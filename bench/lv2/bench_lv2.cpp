@@ -26,6 +26,7 @@
 #include "engine/factory_presets.h"
 #include "lv2/bundle.h"
 #include "bench/held_notes.h"
+#include "bench/x11_parent.h"
 
 namespace {
 
@@ -128,40 +129,15 @@ void vst2Render(benchmark::State& state) {
   bench::timeVst2HeldNotes(state, ZYNKA_PLUGIN_PATH, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
 }
 
-/// A host's window to embed the UI in, on a connection of the benchmark's own.
-struct ParentWindow {
-  ParentWindow() {
-    for (int attempt = 0; attempt < 10; ++attempt) {  // a busy Xvfb now and then drops a new client
-      connection = xcb_connect(nullptr, nullptr);
-      if (!xcb_connection_has_error(connection)) break;
-      xcb_disconnect(connection);
-      connection = nullptr;
-    }
-    if (!connection) return;
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    window = xcb_generate_id(connection);
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 856, 392, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_map_window(connection, window);
-    roundTrip();
-  }
-  ~ParentWindow() {
-    if (connection) xcb_disconnect(connection);
-  }
-  void roundTrip() { std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr)); }
-  xcb_connection_t* connection = nullptr;
-  xcb_window_t window = 0;
-};
-
 void lv2UiOpenToFirstPaint(benchmark::State& state) {
-  ParentWindow parent;
+  bench::X11Parent parent;
   Lv2Instance dsp(512);
   const std::string path = std::string(ZYNKA_LV2_BUNDLE) + "/" + zynka::lv2::kUiBinary;
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   auto entry =
       library ? reinterpret_cast<const LV2UI_Descriptor* (*)(uint32_t)>(dlsym(library, "lv2ui_descriptor")) : nullptr;
   const LV2UI_Descriptor* ui = entry ? entry(0) : nullptr;
-  if (!parent.window) {
+  if (!parent.ok()) {
     state.SkipWithError("no X display (set DISPLAY, e.g. under Xvfb)");
     return;
   }
@@ -170,7 +146,7 @@ void lv2UiOpenToFirstPaint(benchmark::State& state) {
     return;
   }
   const auto* idle = static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
-  const LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent.window))};
+  const LV2_Feature parentFeature{LV2_UI__parent, parent.handle()};
   const LV2_Feature instanceFeature{LV2_INSTANCE_ACCESS_URI, dsp.handle};
   const LV2_Feature* features[] = {&parentFeature, &instanceFeature, &mapFeature, nullptr};
   auto write = [](LV2UI_Controller, uint32_t, uint32_t, uint32_t, const void*) {};

@@ -13,6 +13,7 @@
 #include "host/aeffect.h"
 #include "host/opcodes.h"
 
+#include "bench/x11_parent.h"
 #include "tests/x11/scene.h"
 #include "toolkit/platform/platform.h"
 
@@ -20,34 +21,8 @@ using namespace VSTGUI;
 
 namespace {
 
-/// A host-like parent window on the display, through xcb.
-struct Parent {
-  Parent() {
-    for (int attempt = 0; attempt < 10; ++attempt) {  // a busy server may drop a first client
-      connection = xcb_connect(nullptr, nullptr);
-      if (!xcb_connection_has_error(connection)) break;
-      xcb_disconnect(connection);
-      connection = nullptr;
-    }
-    if (!connection) return;
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    window = xcb_generate_id(connection);
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 856, 392, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_map_window(connection, window);
-    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
-  }
-  ~Parent() {
-    if (connection) xcb_disconnect(connection);
-  }
-  bool ok() const { return window != 0; }
-  void* handle() const { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window)); }
-  xcb_connection_t* connection = nullptr;
-  xcb_window_t window = 0;
-};
-
 void BM_OpenToFirstPaint(benchmark::State& state) {
-  Parent parent;
+  bench::X11Parent parent;
   if (!parent.ok()) {
     state.SkipWithError("no X display (set DISPLAY, e.g. under Xvfb)");
     return;
@@ -65,7 +40,7 @@ void BM_OpenToFirstPaint(benchmark::State& state) {
 BENCHMARK(BM_OpenToFirstPaint)->Unit(benchmark::kMillisecond);
 
 void BM_IdleWithNothingToDo(benchmark::State& state) {
-  Parent parent;
+  bench::X11Parent parent;
   if (!parent.ok()) {
     state.SkipWithError("no X display (set DISPLAY, e.g. under Xvfb)");
     return;
@@ -97,7 +72,7 @@ struct LoadedPlugin {
 };
 
 void BM_PluginEditOpenToFirstPaint(benchmark::State& state) {
-  Parent parent;
+  bench::X11Parent parent;
   LoadedPlugin plugin;
   if (!parent.ok() || !plugin.effect) {
     state.SkipWithError("no X display or no zynka.so");
@@ -106,7 +81,7 @@ void BM_PluginEditOpenToFirstPaint(benchmark::State& state) {
   for (auto _ : state) {
     if (plugin.dispatch(effEditOpen, parent.handle()) != 1) state.SkipWithError("effEditOpen failed");
     plugin.dispatch(effEditIdle);  // the first pass paints the whole window
-    std::free(xcb_get_input_focus_reply(parent.connection, xcb_get_input_focus(parent.connection), nullptr));
+    parent.roundTrip();
     state.PauseTiming();
     plugin.dispatch(effEditClose);
     state.ResumeTiming();
@@ -115,7 +90,7 @@ void BM_PluginEditOpenToFirstPaint(benchmark::State& state) {
 BENCHMARK(BM_PluginEditOpenToFirstPaint)->Unit(benchmark::kMillisecond);
 
 void BM_PluginEditIdleWithNothingToDo(benchmark::State& state) {
-  Parent parent;
+  bench::X11Parent parent;
   LoadedPlugin plugin;
   if (!parent.ok() || !plugin.effect || plugin.dispatch(effEditOpen, parent.handle()) != 1) {
     state.SkipWithError("no X display or no zynka.so");
